@@ -1,0 +1,5 @@
+#pragma once
+
+namespace larkspur {
+const char* ProgramVersion();
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Plain registry access with a default, and the lookup of the user's special folders.
+#include <string>
+
+#include "platform/registry.h"
+
+namespace larkspur {
+
+inline constexpr char kShellFoldersKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// Query buffer of the registry read: values of up to 127 characters come back whole.
+inline constexpr std::uint32_t kRegistryReadBufferSize = 128;
+
+// The text of a value, read into a 128-byte buffer, or `default_value` when the key or value
+// cannot be read or the data does not fit.
+std::string GetFromRegistry(RegistryPort& registry, RootKey root, const std::string& key_path,
+                            const std::string& value_name, const std::string& default_value);
+
+// Deletes one value; nothing happens when the key cannot be opened or the value is missing.
+void DeleteFromRegistry(RegistryPort& registry, RootKey root, const std::string& key_path,
+                        const std::string& value_name);
+
+// The folder path stored under Shell Folders for `name` ("History", "Cache", "Cookies",
+// "AppData"), unchanged, or the empty string.
+std::string GetShellFolder(RegistryPort& registry, const std::string& name);
+
+}  // namespace larkspur

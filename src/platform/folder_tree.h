@@ -1,0 +1,49 @@
+#pragma once
+// A walk through one folder tree that never leaves it: the cursor moves into real subfolders
+// only (never through a link, junction or other reparse point) and back out to exactly the
+// folder it came from.
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace larkspur {
+
+struct FolderListing {
+  std::vector<std::string> files;       // plain files and links; hidden and system files left out
+  std::vector<std::string> subfolders;  // real folders only; hidden and system ones left out
+};
+
+class FolderCursor {
+ public:
+  virtual ~FolderCursor() = default;
+
+  // Snapshot of the current folder; false (and an empty listing) when it cannot be listed.
+  virtual bool List(FolderListing* listing) = 0;
+
+  // Moves into a subfolder of the current folder; false leaves the cursor where it was.
+  virtual bool Enter(const std::string& name) = 0;
+
+  // Moves back to the folder that the last Enter left. False when that folder cannot be reached
+  // as it was (moved or replaced meanwhile): the cursor is then at no folder and does nothing.
+  virtual bool Leave() = 0;
+
+  // The current folder's path as text, ending with the platform's separator.
+  virtual const std::string& Path() const = 0;
+
+  // Clears read-only, hidden and system; an empty name means the current folder itself.
+  virtual bool MakeArchiveOnly(const std::string& name) = 0;
+  virtual bool DeleteFile(const std::string& name) = 0;
+  virtual bool Exists(const std::string& name) = 0;
+  // Removes a subfolder only if it is empty.
+  virtual bool RemoveFolder(const std::string& name) = 0;
+};
+
+class FolderTree {
+ public:
+  virtual ~FolderTree() = default;
+  // A cursor on `path`; nullptr when the path is empty or relative, names no folder, is a link,
+  // a filesystem root or the user's home folder, or the folder cannot be opened.
+  virtual std::unique_ptr<FolderCursor> Open(const std::string& path) = 0;
+};
+
+}  // namespace larkspur

@@ -1,0 +1,32 @@
+#pragma once
+// The platform's real stores, bundled for the program's start.
+#include <memory>
+#include <string>
+
+#include "platform/file_patterns.h"
+#include "platform/folder_tree.h"
+#include "platform/memory.h"
+#include "platform/profile_strings.h"
+#include "platform/registry.h"
+#include "platform/url_cache.h"
+#include "platform/url_history.h"
+#include "platform/user_folders.h"
+
+namespace larkspur {
+
+struct NativeStores {
+  std::unique_ptr<RegistryPort> registry;
+  std::unique_ptr<UrlCachePort> url_cache;
+  std::unique_ptr<UrlHistoryPort> url_history;
+  std::unique_ptr<MemoryPort> memory;
+  std::unique_ptr<FolderTree> folders;
+  std::unique_ptr<FilePatternPort> files;
+  std::unique_ptr<ProfileStringPort> profile_strings;
+  // Where Firefox keeps its folder when it is not below the application-data folder
+  // (~/.mozilla/firefox on Linux); empty where there is no such place.
+  std::string legacy_firefox_folder;
+};
+
+NativeStores MakeNativeStores(const UserFolders& folders);
+
+}  // namespace larkspur
