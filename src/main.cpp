@@ -1,8 +1,8 @@
-#include "app/version.h"
+#include <iostream>
 
-#include <cstdio>
+#include "app/command_line.h"
 
-int main() {
-  std::printf("larkspur %s\n", larkspur::ProgramVersion());
-  return 0;
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  return larkspur::RunCommandLine(argc, argv, std::cout, std::cerr);
 }

@@ -6,9 +6,6 @@
 
 namespace larkspur {
 
-inline constexpr char kShellFoldersKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
 // Query buffer of the registry read: values of up to 127 characters come back whole.
 inline constexpr std::uint32_t kRegistryReadBufferSize = 128;
 

@@ -32,8 +32,9 @@ class FolderCursor {
 
   // Clears read-only, hidden and system; an empty name means the current folder itself.
   virtual bool MakeArchiveOnly(const std::string& name) = 0;
+  // Deletes a file (a link itself, never its target) of the current folder. True when no entry
+  // of that name is left afterwards, whether this call removed it or it was already gone.
   virtual bool DeleteFile(const std::string& name) = 0;
-  virtual bool Exists(const std::string& name) = 0;
   // Removes a subfolder only if it is empty.
   virtual bool RemoveFolder(const std::string& name) = 0;
 };
@@ -42,7 +43,7 @@ class FolderTree {
  public:
   virtual ~FolderTree() = default;
   // A cursor on `path`; nullptr when the path is empty or relative, names no folder, is a link,
-  // a filesystem root or the user's home folder, or the folder cannot be opened.
+  // is a filesystem root, is or holds the user's home folder, or cannot be opened.
   virtual std::unique_ptr<FolderCursor> Open(const std::string& path) = 0;
 };
 

@@ -23,6 +23,10 @@ inline constexpr long kErrorAccessDenied = 5;
 inline constexpr long kErrorInvalidHandle = 6;
 inline constexpr long kErrorMoreData = 234;
 
+// Where the user's special folders ("History", "Cache", "Cookies", "AppData") are named.
+inline constexpr char kShellFoldersKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
 class RegistryPort {
  public:
   virtual ~RegistryPort() = default;

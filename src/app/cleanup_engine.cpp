@@ -1,0 +1,14 @@
+#include "app/cleanup_engine.h"
+
+namespace larkspur {
+
+CleanupEngine::CleanupEngine(Form1& form, NativeStores& stores)
+    : form_(form),
+      ie_(IECleanupPorts{*stores.registry, *stores.url_cache, *stores.url_history, *stores.memory,
+                         *stores.folders},
+          form.Label5, form.List2, form.List3),
+      firefox_(FirefoxPorts{*stores.registry, *stores.profile_strings, *stores.files,
+                            stores.legacy_firefox_folder}),
+      cleaners_{ie_, firefox_} {}
+
+}  // namespace larkspur

@@ -1,0 +1,50 @@
+#pragma once
+// The nine clean-up steps in the order a run takes them: Internet Explorer first, then Firefox.
+#include <array>
+#include <string_view>
+
+#include "app/form1.h"
+#include "firefox/firefox_history.h"
+#include "iecleanup/ie_history.h"
+
+namespace larkspur {
+
+struct Cleaners {
+  IEHistory& ie;
+  FirefoxHistory& firefox;
+};
+
+struct CleanupStep {
+  std::string_view item;     // its name on the command line
+  std::string_view browser;  // the group its tick box sits in
+  CheckBox Form1::*box;
+  std::string_view status;   // written to the status line before the step runs
+  void (*run)(Cleaners&);
+};
+
+inline constexpr std::array<CleanupStep, 9> kCleanupSteps{{
+    {"ie-history", "Internet Explorer", &Form1::chkIEHist, "Deleting IE History...",
+     [](Cleaners& c) { c.ie.Delete_IEHistory(); }},
+    {"ie-temp-files", "Internet Explorer", &Form1::chkIETemp,
+     "Deleting IE Temporary Internet Files...", [](Cleaners& c) { c.ie.Delete_IETempFiles(); }},
+    {"ie-typed-urls", "Internet Explorer", &Form1::chkIETyped, "Deleting Typed Urls In IE...",
+     [](Cleaners& c) { c.ie.Delete_IETypedUrls(); }},
+    {"ie-cookies", "Internet Explorer", &Form1::chkIECookies, "Deleting IE Cookies...",
+     [](Cleaners& c) { c.ie.Delete_IECookies(); }},
+    {"firefox-form-history", "Mozilla Firefox", &Form1::chkFFHist, "Deleting Firefox History...",
+     [](Cleaners& c) { c.firefox.Delete_FirefoxHistory(); }},
+    {"firefox-downloads", "Mozilla Firefox", &Form1::chkFFDownloads,
+     "Deleting Firefox Downloads...", [](Cleaners& c) { c.firefox.Delete_FirefoxDownloads(); }},
+    {"firefox-typed-urls", "Mozilla Firefox", &Form1::chkTypedUrls,
+     "Deleting Firefox Typed URLs...", [](Cleaners& c) { c.firefox.Delete_FirefoxTypedUrls(); }},
+    {"firefox-cookies", "Mozilla Firefox", &Form1::chkCookies, "Deleting Firefox Cookies...",
+     [](Cleaners& c) { c.firefox.Delete_FirefoxCookies(); }},
+    {"firefox-cache", "Mozilla Firefox", &Form1::chkFFCache, "Deleting Firefox Cache...",
+     [](Cleaners& c) { c.firefox.Delete_FirefoxCache(); }},
+}};
+
+// For every ticked box, in the order above: its caption on the status line, then its step.
+// The status line is empty at the end.
+void RunDeletion(Form1& form, Cleaners& cleaners);
+
+}  // namespace larkspur

@@ -1,0 +1,164 @@
+#include "app/command_line.h"
+
+#include <cstdlib>
+#include <iomanip>
+#include <optional>
+#include <ostream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/cleanup_engine.h"
+#include "app/cleanup_steps.h"
+#include "app/demo_sandbox.h"
+#include "app/version.h"
+#include "platform/native_stores.h"
+
+namespace larkspur {
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+struct Options {
+  bool help = false;
+  bool version = false;
+  bool list_items = false;
+  bool demo = false;
+  std::set<std::string_view> items;  // items to clean
+};
+
+void PrintHelp(std::ostream& out) {
+  out << "Usage: larkspur [--demo] [--clean ITEM[,ITEM...]]\n"
+         "       larkspur --list-items | --help | --version\n"
+         "\n"
+         "Erases browsing traces of Internet Explorer and Firefox.\n"
+         "\n"
+         "  --clean ITEMS   one clean-up run with these items ticked; every status line is\n"
+         "                  printed on its own line (ITEM \"all\" means every item)\n"
+         "  --list-items    the item names with their captions\n"
+         "  --demo          build a fresh folder of sample browsing traces in a temporary\n"
+         "                  folder, print its path, and point every store into it\n"
+         "  --help          this text\n"
+         "  --version       the program's version\n";
+}
+
+void PrintItems(std::ostream& out) {
+  for (const CleanupStep& step : kCleanupSteps) {
+    const Form1 captions;
+    out << std::left << std::setw(22) << step.item << step.browser << ": "
+        << (captions.*step.box).Caption << '\n';
+  }
+  out << std::left << std::setw(22) << "all" << "every item above\n";
+}
+
+const CleanupStep* FindStep(std::string_view item) {
+  for (const CleanupStep& step : kCleanupSteps)
+    if (step.item == item) return &step;
+  return nullptr;
+}
+
+// Adds the comma-separated items; the first unknown one comes back as the error.
+std::optional<std::string> AddItems(std::string_view list, Options& options) {
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = list.find(',', start);
+    const std::string_view item = list.substr(start, comma - start);
+    if (item == "all") {
+      for (const CleanupStep& step : kCleanupSteps) options.items.insert(step.item);
+    } else if (const CleanupStep* step = FindStep(item)) {
+      options.items.insert(step->item);
+    } else {
+      return "unknown item '" + std::string(item) + "' (see --list-items)";
+    }
+    if (comma == std::string_view::npos) return std::nullopt;
+    start = comma + 1;
+  }
+}
+
+std::optional<std::string> Parse(int argc, char** argv, Options& options) {
+  for (int index = 1; index < argc; ++index) {
+    const std::string_view argument = argv[index];
+    if (argument == "--help" || argument == "-h") {
+      options.help = true;
+    } else if (argument == "--version") {
+      options.version = true;
+    } else if (argument == "--list-items") {
+      options.list_items = true;
+    } else if (argument == "--demo") {
+      options.demo = true;
+    } else if (argument == "--clean") {
+      if (index + 1 >= argc) return std::string("option --clean needs a list of items");
+      if (auto error = AddItems(argv[++index], options)) return error;
+    } else if (argument.starts_with("--clean=")) {
+      if (auto error = AddItems(argument.substr(8), options)) return error;
+    } else {
+      return "unknown option '" + std::string(argument) + "' (see --help)";
+    }
+  }
+  return std::nullopt;
+}
+
+// Points HOME and the XDG folders into the sandbox, so every store is found there.
+void UseSandbox(const DemoSandbox& sandbox) {
+  ::setenv("HOME", sandbox.home.c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", sandbox.config.c_str(), 1);
+  ::setenv("XDG_DATA_HOME", sandbox.data.c_str(), 1);
+  ::setenv("XDG_CACHE_HOME", sandbox.cache.c_str(), 1);
+}
+
+void Clean(const Options& options, std::ostream& out) {
+  NativeStores stores = MakeNativeStores(UserFoldersFromEnvironment());
+  Form1 form;
+  for (const CleanupStep& step : kCleanupSteps)
+    if (options.items.contains(step.item)) (form.*step.box).Value = kTicked;
+  form.Label5.SetListener([&out](const std::string& text) {
+    if (!text.empty()) out << text << '\n';
+  });
+  CleanupEngine engine(form, stores);
+  engine.LoadCacheEntries();
+  engine.RunDeletion();
+}
+
+}  // namespace
+
+int RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) {
+  Options options;
+  if (auto error = Parse(argc, argv, options)) {
+    err << "larkspur: " << *error << '\n';
+    return kUsageError;
+  }
+  if (options.help) {
+    PrintHelp(out);
+    return 0;
+  }
+  if (options.version) {
+    out << "larkspur " << ProgramVersion() << '\n';
+    return 0;
+  }
+  if (options.list_items) {
+    PrintItems(out);
+    return 0;
+  }
+  if (!options.demo && options.items.empty()) {
+    err << "larkspur: nothing to do; this build has no window, use --clean (see --help)\n";
+    return kUsageError;
+  }
+  if (options.demo) {
+    std::string error;
+    const std::optional<DemoSandbox> sandbox = BuildDemoSandbox(&error);
+    if (!sandbox) {
+      err << "larkspur: cannot build the demo folder: " << error << '\n';
+      return 1;
+    }
+    out << "Demo folder: " << sandbox->root << '\n';
+    UseSandbox(*sandbox);
+  }
+  if (!options.items.empty()) Clean(options, out);
+  out.flush();
+  return 0;
+}
+
+}  // namespace larkspur

@@ -1,0 +1,16 @@
+#include <string>
+
+#include "app/cleanup_steps.h"
+
+namespace larkspur {
+
+void RunDeletion(Form1& form, Cleaners& cleaners) {
+  for (const CleanupStep& step : kCleanupSteps) {
+    if (!(form.*step.box).Ticked()) continue;
+    form.Label5.SetCaption(std::string(step.status));
+    step.run(cleaners);
+  }
+  form.Label5.SetCaption("");
+}
+
+}  // namespace larkspur

@@ -1,0 +1,55 @@
+#include "iecleanup/folder_sweep.h"
+
+#include <memory>
+#include <vector>
+
+#include "platform/path_text.h"
+
+namespace larkspur {
+
+namespace {
+
+// One folder being swept: its snapshot, and how far its subfolders have got.
+struct SweepFrame {
+  FolderListing listing;
+  std::size_t next_subfolder = 0;
+};
+
+// Deletes the files of the folder the cursor is at and returns its snapshot.
+SweepFrame SweepFiles(FolderCursor& cursor, StatusLine& status) {
+  SweepFrame frame;
+  cursor.MakeArchiveOnly("");
+  cursor.List(&frame.listing);
+  for (const std::string& file : frame.listing.files) {
+    cursor.MakeArchiveOnly(file);
+    if (cursor.DeleteFile(file)) status.SetCaption(ProgressLine(cursor.Path() + file));
+  }
+  return frame;
+}
+
+}  // namespace
+
+void SweepFolder(FolderTree& folders, StatusLine& status, const std::string& folder) {
+  if (!IsAbsolutePath(folder)) return;
+  const std::unique_ptr<FolderCursor> cursor = folders.Open(folder);
+  if (!cursor) return;
+
+  // An explicit stack instead of recursion: the depth of the tree is not ours to choose.
+  std::vector<SweepFrame> frames;
+  frames.push_back(SweepFiles(*cursor, status));
+  while (!frames.empty()) {
+    SweepFrame& current = frames.back();
+    const std::vector<std::string>& subfolders = current.listing.subfolders;
+    if (current.next_subfolder < subfolders.size()) {
+      const std::string& subfolder = subfolders[current.next_subfolder++];
+      if (cursor->Enter(subfolder)) frames.push_back(SweepFiles(*cursor, status));
+      continue;
+    }
+    // Every subfolder has been swept: remove those that are empty now.
+    for (const std::string& subfolder : subfolders) cursor->RemoveFolder(subfolder);
+    frames.pop_back();
+    if (!frames.empty() && !cursor->Leave()) return;  // lost the way back: stop here
+  }
+}
+
+}  // namespace larkspur

@@ -1,0 +1,40 @@
+// The Linux stores: the real file system and Firefox profiles, and small files in
+// ${XDG_DATA_HOME}/larkspur standing in for the registry, the URL cache and the URL history.
+#include "platform/native_stores.h"
+#include "platform/posix/ini_profile_strings.h"
+#include "platform/posix/posix_file_patterns.h"
+#include "platform/posix/posix_folder_tree.h"
+#include "platform/posix/posix_memory.h"
+#include "platform/posix/regedit4_registry.h"
+#include "platform/posix/text_url_history.h"
+#include "platform/posix/tsv_url_cache.h"
+
+namespace larkspur {
+
+namespace {
+
+// Inside an empty data folder, a store path that names nothing, so nothing is read or deleted.
+std::string StoreFile(const UserFolders& folders, const char* name) {
+  return folders.data.empty() ? std::string() : folders.data + "/larkspur/" + name;
+}
+
+}  // namespace
+
+NativeStores MakeNativeStores(const UserFolders& folders) {
+  NativeStores stores;
+  std::vector<RegistryDefault> defaults;
+  // Firefox keeps its folder below the config folder, which stands for the application-data
+  // folder unless the registry file names another.
+  if (!folders.config.empty()) defaults.push_back({kShellFoldersKey, "AppData", folders.config});
+  stores.registry = std::make_unique<Regedit4Registry>(StoreFile(folders, "registry.reg"), defaults);
+  stores.url_cache = std::make_unique<TsvUrlCache>(StoreFile(folders, "urlcache.tsv"));
+  stores.url_history = std::make_unique<TextUrlHistory>(StoreFile(folders, "urlhistory.txt"));
+  stores.memory = std::make_unique<PosixMemory>();
+  stores.folders = std::make_unique<PosixFolderTree>(folders.home);
+  stores.files = std::make_unique<PosixFilePatterns>();
+  stores.profile_strings = std::make_unique<IniProfileStrings>();
+  if (!folders.home.empty()) stores.legacy_firefox_folder = folders.home + "/.mozilla/firefox";
+  return stores;
+}
+
+}  // namespace larkspur
