@@ -62,7 +62,7 @@ void WriteFirefox(const fs::path& config) {
   Write(profile / "cache" / "_CACHE_MAP_", "cache map\n");
   Write(profile / "cache" / "_CACHE_001_", "cache block\n");
   Write(profile / "cache" / "3F2A1B00d01", "cached page\n");
-  Write(profile / "cache" / "doomed" / "kept-in-subfolder", "subfolders of the cache stay\n");
+  Write(profile / "cache" / "entries" / "kept-in-subfolder", "subfolders of the cache stay\n");
 }
 
 struct CacheEntry {

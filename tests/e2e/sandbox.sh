@@ -1,0 +1,19 @@
+# Sourced by the end-to-end tests: a fresh home for the run, removed at exit.
+set -euo pipefail
+SANDBOX=$(mktemp -d "${TMPDIR:-/tmp}/larkspur-e2e-XXXXXX")
+trap 'chmod -R u+rwx "$SANDBOX" 2>/dev/null; rm -rf "$SANDBOX"' EXIT
+export HOME="$SANDBOX/home" XDG_CONFIG_HOME="$SANDBOX/home/.config"
+export XDG_DATA_HOME="$SANDBOX/home/.local/share" XDG_CACHE_HOME="$SANDBOX/home/.cache"
+export WINEPREFIX="$SANDBOX/wine"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# put PATH [CONTENT]: a file with its folders.
+put() {
+  mkdir -p "$(dirname "$1")"
+  printf '%s' "${2:-content of $1}" >"$1"
+}

@@ -1,0 +1,109 @@
+#include "app/command_line.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace larkspur {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+struct Result {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+Result RunLarkspur(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), "larkspur");
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  std::ostringstream out;
+  std::ostringstream err;
+  const int code = RunCommandLine(static_cast<int>(arguments.size()), argv.data(), out, err);
+  return {code, out.str(), err.str()};
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The test process's HOME and XDG folders are its own sandbox; fill them like a user's.
+class CommandLineTest : public ::testing::Test {
+ protected:
+  CommandLineTest() {
+    data_ = std::getenv("XDG_DATA_HOME");
+    const fs::path config = std::getenv("XDG_CONFIG_HOME");
+    profile_ = config / "mozilla" / "firefox" / "p.default-esr";
+    testing::WriteFile(config / "mozilla" / "firefox" / "profiles.ini",
+                       "[Profile0]\nName=default-esr\nIsRelative=1\nPath=p.default-esr\n");
+    testing::WriteFile(profile_ / "cookies.sqlite", "c");
+    testing::WriteFile(profile_ / "places.sqlite", "p");
+    testing::WriteFile(data_ / "larkspur" / "registry.reg",
+                       "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet "
+                       "Explorer\\TypedURLs]\n\"url1\"=\"http://typed.example/\"\n");
+  }
+  ~CommandLineTest() override {
+    std::error_code ignored;
+    fs::remove_all(data_ / "larkspur", ignored);
+    fs::remove_all(profile_.parent_path(), ignored);
+  }
+
+  fs::path data_;
+  fs::path profile_;
+};
+
+TEST_F(CommandLineTest, CleanPrintsEveryStatusLineButTheFinalEmptyOne) {
+  const Result result = RunLarkspur({"--clean", "ie-typed-urls,firefox-cookies"});
+  EXPECT_EQ(result.code, 0);
+  EXPECT_EQ(Lines(result.out),
+            (std::vector<std::string>{"Deleting Typed Urls In IE...", "-->http://typed.example/",
+                                      "Deleting Firefox Cookies..."}));
+  EXPECT_FALSE(fs::exists(profile_ / "cookies.sqlite"));
+  EXPECT_TRUE(fs::exists(profile_ / "places.sqlite"));
+  EXPECT_THAT(testing::ReadFile(data_ / "larkspur" / "registry.reg"),
+              ::testing::Not(HasSubstr("url1")));
+}
+
+TEST_F(CommandLineTest, MistakesAreNamedAndNothingIsDeleted) {
+  for (const std::vector<std::string>& arguments :
+       std::vector<std::vector<std::string>>{{"--clean", "firefox-cookies,bogus"},
+                                             {"--clean=all,"},
+                                             {"--clean", "all", "--frobnicate"},
+                                             {"--clean"}}) {
+    const Result result = RunLarkspur(arguments);
+    EXPECT_EQ(result.code, 2) << arguments.back();
+    EXPECT_EQ(Lines(result.err).size(), 1u) << result.err;
+    EXPECT_EQ(result.out, "");
+  }
+  EXPECT_THAT(RunLarkspur({"--clean", "firefox-cookies,bogus"}).err, HasSubstr("'bogus'"));
+  EXPECT_THAT(RunLarkspur({"--frobnicate"}).err, HasSubstr("'--frobnicate'"));
+  EXPECT_TRUE(fs::exists(profile_ / "cookies.sqlite"));
+}
+
+TEST_F(CommandLineTest, InformationOptions) {
+  const Result items = RunLarkspur({"--list-items"});
+  EXPECT_EQ(items.code, 0);
+  EXPECT_EQ(Lines(items.out).size(), 10u);
+  EXPECT_THAT(items.out, HasSubstr("firefox-typed-urls"));
+  EXPECT_THAT(items.out, HasSubstr("Clear Typed URL(s) In Firefox"));
+  EXPECT_THAT(RunLarkspur({"--version"}).out, ::testing::StartsWith("larkspur "));
+  EXPECT_THAT(RunLarkspur({"--help"}).out, HasSubstr("--clean"));
+  EXPECT_EQ(RunLarkspur({}).code, 2);
+}
+
+}  // namespace
+}  // namespace larkspur

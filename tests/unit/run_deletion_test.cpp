@@ -1,0 +1,84 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/cleanup_steps.h"
+#include "fakes/fake_folder_tree.h"
+#include "fakes/fake_registry.h"
+#include "fakes/fake_url_cache.h"
+#include "fakes/fake_url_history.h"
+#include "fakes/guarded_memory.h"
+#include "platform/posix/ini_profile_strings.h"
+#include "platform/posix/posix_file_patterns.h"
+
+namespace larkspur {
+namespace {
+
+using ::testing::ElementsAre;
+
+class RunDeletionTest : public ::testing::Test {
+ protected:
+  RunDeletionTest() {
+    form_.Label5.SetListener([this](const std::string& text) { texts_.push_back(text); });
+    registry_.PutString(kTypedUrlsKey, "url2", "http://typed.example/");
+    cache_.Add("http://cached.example/");
+    cache_.Add("Cookie:me@cookie.example/");
+    ie_.Load_IECacheEntries();
+  }
+
+  testing::FakeRegistry registry_;
+  testing::FakeUrlCache cache_;
+  testing::FakeUrlHistory history_;
+  testing::GuardedMemory memory_;
+  testing::FakeFolderTree folders_;
+  IniProfileStrings ini_;
+  PosixFilePatterns files_;
+  Form1 form_;
+  std::vector<std::string> texts_;
+  IEHistory ie_{IECleanupPorts{registry_, cache_, history_, memory_, folders_}, form_.Label5,
+                form_.List2, form_.List3};
+  FirefoxHistory firefox_{FirefoxPorts{registry_, ini_, files_, ""}};
+  Cleaners cleaners_{ie_, firefox_};
+};
+
+TEST_F(RunDeletionTest, AllBoxesTickedRunsTheNineStepsInOrder) {
+  for (const CleanupStep& step : kCleanupSteps) (form_.*step.box).Value = kTicked;
+  RunDeletion(form_, cleaners_);
+  EXPECT_THAT(texts_, ElementsAre("Deleting IE History...", "Deleting IE Temporary Internet Files...",
+                                  "-->http://cached.example/", "Deleting Typed Urls In IE...",
+                                  "-->http://typed.example/", "Deleting IE Cookies...",
+                                  "-->Cookie:me@cookie.example/", "Deleting Firefox History...",
+                                  "Deleting Firefox Downloads...", "Deleting Firefox Typed URLs...",
+                                  "Deleting Firefox Cookies...", "Deleting Firefox Cache...", ""));
+  EXPECT_EQ(history_.clear_calls, 1);
+  EXPECT_EQ(form_.Label5.Caption(), "");
+}
+
+TEST_F(RunDeletionTest, OnlyTheTickedStepsRun) {
+  RunDeletion(form_, cleaners_);
+  EXPECT_THAT(texts_, ElementsAre(""));
+  EXPECT_TRUE(cache_.deleted_urls().empty());
+
+  // The Firefox "Clear Cookies" box is not Internet Explorer's box of the same caption.
+  texts_.clear();
+  form_.chkCookies.Value = kTicked;
+  RunDeletion(form_, cleaners_);
+  EXPECT_THAT(texts_, ElementsAre("Deleting Firefox Cookies...", ""));
+  EXPECT_TRUE(cache_.Has("Cookie:me@cookie.example/"));
+  EXPECT_TRUE(registry_.HasValue(kTypedUrlsKey, "url2"));
+}
+
+TEST(CleanupSteps, CommandLineItemsAreUniqueAndMatchTheBoxes) {
+  const Form1 form;
+  std::vector<std::string> captions;
+  for (const CleanupStep& step : kCleanupSteps) captions.push_back((form.*step.box).Caption);
+  EXPECT_THAT(captions, ElementsAre("Clear History", "Clear Cache/Temp Internet Files",
+                                    "Clear Typed Urls In IE", "Clear Cookies", "Clear Form History",
+                                    "Clear Downloads", "Clear Typed URL(s) In Firefox",
+                                    "Clear Cookies", "Clear Cache"));
+}
+
+}  // namespace
+}  // namespace larkspur
