@@ -18,7 +18,7 @@ struct CleanupStep {
   std::string_view item;     // its name on the command line
   std::string_view browser;  // the group its tick box sits in
   CheckBox Form1::*box;
-  std::string_view status;   // written to the status line before the step runs
+  std::string_view status;  // written to the status line before the step runs
   void (*run)(Cleaners&);
 };
 

@@ -51,12 +51,14 @@ void PrintItems(std::ostream& out) {
     out << std::left << std::setw(22) << step.item << step.browser << ": "
         << (captions.*step.box).Caption << '\n';
   }
-  out << std::left << std::setw(22) << "all" << "every item above\n";
+  out << std::left << std::setw(22) << "all"
+      << "every item above\n";
 }
 
 const CleanupStep* FindStep(std::string_view item) {
   for (const CleanupStep& step : kCleanupSteps)
-    if (step.item == item) return &step;
+    if (step.item == item)
+      return &step;
   return nullptr;
 }
 
@@ -67,13 +69,15 @@ std::optional<std::string> AddItems(std::string_view list, Options& options) {
     const std::size_t comma = list.find(',', start);
     const std::string_view item = list.substr(start, comma - start);
     if (item == "all") {
-      for (const CleanupStep& step : kCleanupSteps) options.items.insert(step.item);
+      for (const CleanupStep& step : kCleanupSteps)
+        options.items.insert(step.item);
     } else if (const CleanupStep* step = FindStep(item)) {
       options.items.insert(step->item);
     } else {
       return "unknown item '" + std::string(item) + "' (see --list-items)";
     }
-    if (comma == std::string_view::npos) return std::nullopt;
+    if (comma == std::string_view::npos)
+      return std::nullopt;
     start = comma + 1;
   }
 }
@@ -90,10 +94,13 @@ std::optional<std::string> Parse(int argc, char** argv, Options& options) {
     } else if (argument == "--demo") {
       options.demo = true;
     } else if (argument == "--clean") {
-      if (index + 1 >= argc) return std::string("option --clean needs a list of items");
-      if (auto error = AddItems(argv[++index], options)) return error;
+      if (index + 1 >= argc)
+        return std::string("option --clean needs a list of items");
+      if (auto error = AddItems(argv[++index], options))
+        return error;
     } else if (argument.starts_with("--clean=")) {
-      if (auto error = AddItems(argument.substr(8), options)) return error;
+      if (auto error = AddItems(argument.substr(8), options))
+        return error;
     } else {
       return "unknown option '" + std::string(argument) + "' (see --help)";
     }
@@ -113,9 +120,11 @@ void Clean(const Options& options, std::ostream& out) {
   NativeStores stores = MakeNativeStores(UserFoldersFromEnvironment());
   Form1 form;
   for (const CleanupStep& step : kCleanupSteps)
-    if (options.items.contains(step.item)) (form.*step.box).Value = kTicked;
+    if (options.items.contains(step.item))
+      (form.*step.box).Value = kTicked;
   form.Label5.SetListener([&out](const std::string& text) {
-    if (!text.empty()) out << text << '\n';
+    if (!text.empty())
+      out << text << '\n';
   });
   CleanupEngine engine(form, stores);
   engine.LoadCacheEntries();
@@ -156,7 +165,8 @@ int RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) 
     out << "Demo folder: " << sandbox->root << '\n';
     UseSandbox(*sandbox);
   }
-  if (!options.items.empty()) Clean(options, out);
+  if (!options.items.empty())
+    Clean(options, out);
   out.flush();
   return 0;
 }

@@ -25,7 +25,8 @@ class Label final : public StatusLine {
 
   void SetCaption(const std::string& text) override {
     caption_ = text;
-    if (listener_) listener_(caption_);
+    if (listener_)
+      listener_(caption_);
   }
   const std::string& Caption() const { return caption_; }
   void SetListener(Listener listener) { listener_ = std::move(listener); }

@@ -20,13 +20,15 @@ void Write(const fs::path& path, const std::string& contents) {
   fs::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << contents;
-  if (!out) throw fs::filesystem_error("cannot write", path, std::make_error_code(std::errc::io_error));
+  if (!out)
+    throw fs::filesystem_error("cannot write", path, std::make_error_code(std::errc::io_error));
 }
 
 std::string RegistryString(const std::string& text) {
   std::string escaped;
   for (char c : text) {
-    if (c == '\\' || c == '"') escaped += '\\';
+    if (c == '\\' || c == '"')
+      escaped += '\\';
     escaped += c;
   }
   return '"' + escaped + '"';
@@ -43,9 +45,8 @@ void WriteFirefox(const fs::path& config) {
   Write(firefox / "p3n8c1vd.default" / "times.json", "{\"created\":1765000000000}\n");
 
   const fs::path profile = firefox / kProfileName;
-  for (const char* database :
-       {"places.sqlite", "formhistory.sqlite", "cookies.sqlite", "downloads.sqlite",
-        "favicons.sqlite"}) {
+  for (const char* database : {"places.sqlite", "formhistory.sqlite", "cookies.sqlite",
+                               "downloads.sqlite", "favicons.sqlite"}) {
     Write(profile / database, std::string(kSqliteHeader) + '\0' + database);
   }
   for (const char* journal : {"places.sqlite-wal", "cookies.sqlite-wal", "formhistory.sqlite-wal",
@@ -53,8 +54,10 @@ void WriteFirefox(const fs::path& config) {
     Write(profile / journal, std::string("write-ahead log of ") + journal);
   }
   Write(profile / "history.dat", "// old-style history\n");
-  Write(profile / "cookies.txt", "# Netscape HTTP Cookie File\n.example.com\tTRUE\t/\tFALSE\t0\tid\t42\n");
-  Write(profile / "bookmarks.html", "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n");
+  Write(profile / "cookies.txt",
+        "# Netscape HTTP Cookie File\n.example.com\tTRUE\t/\tFALSE\t0\tid\t42\n");
+  Write(profile / "bookmarks.html",
+        "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n");
   Write(profile / "bookmarks.bak", "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n");
   Write(profile / "prefs.js", "user_pref(\"browser.startup.page\", 3);\n");
   Write(profile / "XPC.cache", "component cache\n");
@@ -97,7 +100,8 @@ void WriteInternetExplorer(const fs::path& root, const fs::path& data) {
     tsv += entry.url;
     if (!entry.local_file.empty()) {
       const fs::path local = ie / entry.local_file;
-      if (!fs::exists(local)) Write(local, "content of " + entry.url + "\n");
+      if (!fs::exists(local))
+        Write(local, "content of " + entry.url + "\n");
       tsv += '\t' + Utf8FromPath(local);
     }
     tsv += '\n';
@@ -106,15 +110,18 @@ void WriteInternetExplorer(const fs::path& root, const fs::path& data) {
   Write(data / "larkspur" / "urlhistory.txt",
         "http://www.example.com/index.html\nhttp://news.example/today\n");
 
-  std::string reg = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\TypedURLs]\n";
-  const char* typed[] = {"http://www.example.com/",       "http://news.example/",
-                         "http://mail.example.net/inbox", "http://shop.example.org/cart",
+  std::string reg =
+      "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\TypedURLs]\n";
+  const char* typed[] = {"http://www.example.com/",           "http://news.example/",
+                         "http://mail.example.net/inbox",     "http://shop.example.org/cart",
                          "http://search.example/?q=larkspur", "http://weather.example/",
                          "http://maps.example/route"};
   for (int number = 1; number <= 7; ++number)
     reg += "\"url" + std::to_string(number) + "\"=" + RegistryString(typed[number - 1]) + "\n";
   reg += "\"url101\"=" + RegistryString("http://kept.example/never-deleted") + "\n\n";
-  reg += "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]\n";
+  reg +=
+      "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell "
+      "Folders]\n";
   reg += "\"History\"=" + RegistryString(Utf8FromPath(history)) + "\n";
   reg += "\"Cache\"=" + RegistryString(Utf8FromPath(cache)) + "\n";
   reg += "\"Cookies\"=" + RegistryString(Utf8FromPath(cookies)) + "\n";
@@ -125,8 +132,8 @@ void WriteInternetExplorer(const fs::path& root, const fs::path& data) {
 
 std::optional<DemoSandbox> BuildDemoSandbox(std::string* error) {
   const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp != nullptr && *tmp == '/' ? tmp : "/tmp") +
-                        "/larkspur-demo-XXXXXX";
+  std::string pattern =
+      std::string(tmp != nullptr && *tmp == '/' ? tmp : "/tmp") + "/larkspur-demo-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   if (::mkdtemp(name.data()) == nullptr) {

@@ -6,7 +6,8 @@ namespace larkspur {
 
 void RunDeletion(Form1& form, Cleaners& cleaners) {
   for (const CleanupStep& step : kCleanupSteps) {
-    if (!(form.*step.box).Ticked()) continue;
+    if (!(form.*step.box).Ticked())
+      continue;
     form.Label5.SetCaption(std::string(step.status));
     step.run(cleaners);
   }

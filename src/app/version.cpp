@@ -1,5 +1,7 @@
 #include "app/version.h"
 
 namespace larkspur {
-const char* ProgramVersion() { return LARKSPUR_VERSION; }
+const char* ProgramVersion() {
+  return LARKSPUR_VERSION;
+}
 }  // namespace larkspur

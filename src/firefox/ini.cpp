@@ -10,7 +10,8 @@ std::string INI::GetFromINI(const std::string& File_Path, const std::string& Sec
   std::array<char, 255> buffer{};
   const std::uint32_t copied = profile_strings_.GetPrivateProfileString(
       Section, Key, "", buffer.data(), static_cast<std::uint32_t>(buffer.size()), File_Path);
-  if (copied == 0) return "";
+  if (copied == 0)
+    return "";
   // Never trust the count beyond the buffer (the NUL takes the last byte).
   return std::string(buffer.data(), std::min<std::size_t>(copied, buffer.size() - 1));
 }

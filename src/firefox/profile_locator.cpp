@@ -24,7 +24,8 @@ bool LeadsOutward(const std::string& entry) {
     std::istringstream parts(step);
     std::string part;
     while (std::getline(parts, part, '\\'))
-      if (part == "..") return true;
+      if (part == "..")
+        return true;
   }
   return false;
 }
@@ -34,16 +35,18 @@ bool LeadsOutward(const std::string& entry) {
 std::string Firefox::GetFireFoxPath() {
   ProfileDir_.clear();
   const std::string app_data = GetShellFolder(ports_.registry, "AppData");
-  if (!IsAbsolutePath(app_data)) return ProfileDir_;
+  if (!IsAbsolutePath(app_data))
+    return ProfileDir_;
 
   const std::string& legacy = ports_.legacy_firefox_folder;
   const std::string firefox_folder =
       !legacy.empty() && ports_.files.IsFolder(legacy) ? legacy : app_data + kFirefoxBelowAppData;
 
-  const std::string entry = INI(ports_.profile_strings)
-                                .GetFromINI(firefox_folder + kPathSeparator + "profiles.ini",
-                                            "Profile0", "Path");
-  if (LeadsOutward(entry)) return ProfileDir_;
+  const std::string entry =
+      INI(ports_.profile_strings)
+          .GetFromINI(firefox_folder + kPathSeparator + "profiles.ini", "Profile0", "Path");
+  if (LeadsOutward(entry))
+    return ProfileDir_;
 
   ProfileDir_ = firefox_folder + kPathSeparator + entry;
   std::replace(ProfileDir_.begin(), ProfileDir_.end(), '/', kPathSeparator);

@@ -22,7 +22,8 @@ SweepFrame SweepFiles(FolderCursor& cursor, StatusLine& status) {
   cursor.List(&frame.listing);
   for (const std::string& file : frame.listing.files) {
     cursor.MakeArchiveOnly(file);
-    if (cursor.DeleteFile(file)) status.SetCaption(ProgressLine(cursor.Path() + file));
+    if (cursor.DeleteFile(file))
+      status.SetCaption(ProgressLine(cursor.Path() + file));
   }
   return frame;
 }
@@ -30,9 +31,11 @@ SweepFrame SweepFiles(FolderCursor& cursor, StatusLine& status) {
 }  // namespace
 
 void SweepFolder(FolderTree& folders, StatusLine& status, const std::string& folder) {
-  if (!IsAbsolutePath(folder)) return;
+  if (!IsAbsolutePath(folder))
+    return;
   const std::unique_ptr<FolderCursor> cursor = folders.Open(folder);
-  if (!cursor) return;
+  if (!cursor)
+    return;
 
   // An explicit stack instead of recursion: the depth of the tree is not ours to choose.
   std::vector<SweepFrame> frames;
@@ -42,13 +45,16 @@ void SweepFolder(FolderTree& folders, StatusLine& status, const std::string& fol
     const std::vector<std::string>& subfolders = current.listing.subfolders;
     if (current.next_subfolder < subfolders.size()) {
       const std::string& subfolder = subfolders[current.next_subfolder++];
-      if (cursor->Enter(subfolder)) frames.push_back(SweepFiles(*cursor, status));
+      if (cursor->Enter(subfolder))
+        frames.push_back(SweepFiles(*cursor, status));
       continue;
     }
     // Every subfolder has been swept: remove those that are empty now.
-    for (const std::string& subfolder : subfolders) cursor->RemoveFolder(subfolder);
+    for (const std::string& subfolder : subfolders)
+      cursor->RemoveFolder(subfolder);
     frames.pop_back();
-    if (!frames.empty() && !cursor->Leave()) return;  // lost the way back: stop here
+    if (!frames.empty() && !cursor->Leave())
+      return;  // lost the way back: stop here
   }
 }
 

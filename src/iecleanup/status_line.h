@@ -11,6 +11,8 @@ class StatusLine {
 };
 
 // The per-item progress line: "-->" followed by the item.
-inline std::string ProgressLine(const std::string& item) { return "-->" + item; }
+inline std::string ProgressLine(const std::string& item) {
+  return "-->" + item;
+}
 
 }  // namespace larkspur

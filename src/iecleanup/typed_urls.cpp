@@ -9,8 +9,10 @@ namespace larkspur {
 void IEHistory::Delete_IETypedUrls() {
   for (int number = 1; number <= kTypedUrlCount; ++number) {
     const std::string name = "url" + std::to_string(number);
-    const std::string url = GetFromRegistry(ports_.registry, kHkeyCurrentUser, kTypedUrlsKey, name, "");
-    if (!url.empty()) Label5_.SetCaption(ProgressLine(url));
+    const std::string url =
+        GetFromRegistry(ports_.registry, kHkeyCurrentUser, kTypedUrlsKey, name, "");
+    if (!url.empty())
+      Label5_.SetCaption(ProgressLine(url));
     DeleteFromRegistry(ports_.registry, kHkeyCurrentUser, kTypedUrlsKey, name);
   }
 }

@@ -9,7 +9,9 @@ namespace larkspur {
 
 namespace {
 
-bool IsCookieEntry(const std::string& url) { return url.compare(0, 6, "Cookie") == 0; }
+bool IsCookieEntry(const std::string& url) {
+  return url.compare(0, 6, "Cookie") == 0;
+}
 
 // The entry's source URL, read only from inside the entry buffer; empty when the header names
 // none or points elsewhere.
@@ -19,7 +21,8 @@ std::string SourceUrl(MemoryBlock& entry) {
   const auto start = reinterpret_cast<std::uintptr_t>(entry.Handle());
   const auto url = reinterpret_cast<std::uintptr_t>(header.lpszSourceUrlName);
   const auto end = start + static_cast<std::uintptr_t>(entry.Size());
-  if (start == 0 || url < start || url >= end) return "";
+  if (start == 0 || url < start || url >= end)
+    return "";
   return entry.ExtractString(header.lpszSourceUrlName, static_cast<std::int32_t>(end - url));
 }
 
@@ -38,7 +41,8 @@ void IEHistory::EnumerateCache(const char* pattern, std::unordered_set<std::stri
   MemoryBlock entry(ports_.memory);
   auto classify = [&] {
     const std::string url = SourceUrl(entry);
-    if (url.empty() || !seen.insert(url).second) return;
+    if (url.empty() || !seen.insert(url).second)
+      return;
     (IsCookieEntry(url) ? List3_ : List2_).push_back(url);
   };
 
@@ -54,7 +58,8 @@ void IEHistory::EnumerateCache(const char* pattern, std::unordered_set<std::stri
   while (handle != 0) {
     size = 0;
     ports_.url_cache.FindNextEntry(handle, nullptr, &size, &error);
-    if (static_cast<std::int32_t>(size) <= 0) break;
+    if (static_cast<std::int32_t>(size) <= 0)
+      break;
     entry.Allocate(static_cast<std::int32_t>(size));
     ports_.url_cache.FindNextEntry(handle, entry.Handle(), &size, &error);
     classify();
@@ -62,10 +67,13 @@ void IEHistory::EnumerateCache(const char* pattern, std::unordered_set<std::stri
   ports_.url_cache.FindClose(handle);
 }
 
-bool IEHistory::DeleteCacheEntry(const std::string& url) { return ports_.url_cache.DeleteEntry(url); }
+bool IEHistory::DeleteCacheEntry(const std::string& url) {
+  return ports_.url_cache.DeleteEntry(url);
+}
 
 void IEHistory::DeleteListOnce(const std::vector<std::string>& list, bool& done) {
-  if (done) return;
+  if (done)
+    return;
   const std::size_t count = list.size();
   for (std::size_t index = 0; index < count; ++index) {
     DeleteCacheEntry(list[index]);
@@ -77,7 +85,8 @@ void IEHistory::DeleteListOnce(const std::vector<std::string>& list, bool& done)
 void IEHistory::SweepShellFolder(const std::string& name) {
   // An empty lookup names no folder; SweepFolder refuses it too, but there is nothing to try.
   const std::string folder = GetShellFolder(ports_.registry, name);
-  if (!folder.empty()) SweepFolder(ports_.folders, Label5_, folder);
+  if (!folder.empty())
+    SweepFolder(ports_.folders, Label5_, folder);
 }
 
 void IEHistory::Delete_IETempFiles() {

@@ -9,8 +9,7 @@ namespace larkspur {
 class ProfileStringPort {
  public:
   virtual ~ProfileStringPort() = default;
-  virtual std::uint32_t GetPrivateProfileString(const std::string& section,
-                                                const std::string& key,
+  virtual std::uint32_t GetPrivateProfileString(const std::string& section, const std::string& key,
                                                 const std::string& default_value, char* buffer,
                                                 std::uint32_t size,
                                                 const std::string& file_path) = 0;

@@ -41,8 +41,10 @@ class FakeFolderTree final : public FolderTree {
 
   std::unique_ptr<FolderCursor> Open(const std::string& path) override {
     std::string trimmed = path;
-    while (!trimmed.empty() && trimmed.back() == '/') trimmed.pop_back();
-    if (trimmed.empty() || trimmed.front() != '/' || Walk(trimmed, false) == nullptr) return nullptr;
+    while (!trimmed.empty() && trimmed.back() == '/')
+      trimmed.pop_back();
+    if (trimmed.empty() || trimmed.front() != '/' || Walk(trimmed, false) == nullptr)
+      return nullptr;
     return std::make_unique<Cursor>(*this, trimmed);
   }
 
@@ -55,14 +57,17 @@ class FakeFolderTree final : public FolderTree {
       listing->files.clear();
       listing->subfolders.clear();
       Folder* folder = Current();
-      if (folder == nullptr || !folder->listable) return false;
+      if (folder == nullptr || !folder->listable)
+        return false;
       listing->files.assign(folder->files.begin(), folder->files.end());
-      for (const auto& [name, unused] : folder->subfolders) listing->subfolders.push_back(name);
+      for (const auto& [name, unused] : folder->subfolders)
+        listing->subfolders.push_back(name);
       return true;
     }
     bool Enter(const std::string& name) override {
       Folder* folder = Current();
-      if (folder == nullptr || folder->subfolders.count(name) == 0) return false;
+      if (folder == nullptr || folder->subfolders.count(name) == 0)
+        return false;
       path_ += name + "/";
       return true;
     }
@@ -76,16 +81,19 @@ class FakeFolderTree final : public FolderTree {
     bool DeleteFile(const std::string& name) override {
       Folder* folder = Current();
       const std::string full = path_ + name;
-      if (folder == nullptr) return false;
+      if (folder == nullptr)
+        return false;
       if (tree_.undeletable_.count(full) == 0 && folder->files.erase(name) == 1)
         tree_.log_.push_back("delete " + full);
       return folder->files.count(name) == 0;
     }
     bool RemoveFolder(const std::string& name) override {
       Folder* folder = Current();
-      if (folder == nullptr) return false;
+      if (folder == nullptr)
+        return false;
       const auto found = folder->subfolders.find(name);
-      if (found == folder->subfolders.end()) return false;
+      if (found == folder->subfolders.end())
+        return false;
       const Folder& child = found->second;
       if (!child.files.empty() || !child.hidden_files.empty() || !child.subfolders.empty())
         return false;
@@ -114,14 +122,17 @@ class FakeFolderTree final : public FolderTree {
     while (start <= path.size()) {
       const std::size_t slash = path.find('/', start);
       const std::string name = path.substr(start, slash - start);
-      if (name.empty()) break;
+      if (name.empty())
+        break;
       auto found = folder->subfolders.find(name);
       if (found == folder->subfolders.end()) {
-        if (!create) return nullptr;
+        if (!create)
+          return nullptr;
         found = folder->subfolders.emplace(name, Folder{}).first;
       }
       folder = &found->second;
-      if (slash == std::string::npos) break;
+      if (slash == std::string::npos)
+        break;
       start = slash + 1;
     }
     return folder;

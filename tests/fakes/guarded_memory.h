@@ -15,7 +15,8 @@ namespace larkspur::testing {
 class GuardedMemory final : public MemoryPort {
  public:
   ~GuardedMemory() override {
-    for (const auto& [address, region] : regions_) ::munmap(region.start, region.length);
+    for (const auto& [address, region] : regions_)
+      ::munmap(region.start, region.length);
   }
 
   void* Allocate(std::size_t size) override {
@@ -24,7 +25,8 @@ class GuardedMemory final : public MemoryPort {
     const std::size_t data_pages = (size + page - 1) / page;
     const std::size_t length = (data_pages + 1) * page;
     void* start = ::mmap(nullptr, length, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (start == MAP_FAILED) return nullptr;
+    if (start == MAP_FAILED)
+      return nullptr;
     ::mprotect(start, data_pages * page, PROT_READ | PROT_WRITE);
     char* block = static_cast<char*>(start) + data_pages * page - size;
     regions_[block] = {start, length};
@@ -38,7 +40,8 @@ class GuardedMemory final : public MemoryPort {
   void Release(void* address, std::size_t size) override {
     log.push_back("release " + std::to_string(size));
     const auto found = regions_.find(address);
-    if (found == regions_.end()) return;
+    if (found == regions_.end())
+      return;
     ::munmap(found->second.start, found->second.length);
     regions_.erase(found);
   }

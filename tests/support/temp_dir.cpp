@@ -14,7 +14,8 @@ TempDir::TempDir() {
   std::string pattern = (SandboxRoot() / "tmp-XXXXXX").string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
-  if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  if (::mkdtemp(name.data()) == nullptr)
+    throw std::runtime_error("mkdtemp failed");
   path_ = name.data();
 }
 
@@ -33,7 +34,8 @@ void WriteFile(const fs::path& path, const std::string& contents) {
   fs::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << contents;
-  if (!out) throw std::runtime_error("cannot write " + path.string());
+  if (!out)
+    throw std::runtime_error("cannot write " + path.string());
 }
 
 std::string ReadFile(const fs::path& path) {

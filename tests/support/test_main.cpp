@@ -19,7 +19,9 @@ std::filesystem::path& SandboxStorage() {
 }
 }  // namespace
 
-const std::filesystem::path& SandboxRoot() { return SandboxStorage(); }
+const std::filesystem::path& SandboxRoot() {
+  return SandboxStorage();
+}
 
 }  // namespace larkspur::testing
 
@@ -30,14 +32,16 @@ std::filesystem::path MakeSandbox() {
   std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/larkspur-test-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
-  if (::mkdtemp(name.data()) == nullptr) std::abort();
+  if (::mkdtemp(name.data()) == nullptr)
+    std::abort();
   return name.data();
 }
 
 void PointUserFoldersInto(const std::filesystem::path& root) {
   const std::pair<const char*, const char*> folders[] = {
-      {"HOME", "home"},          {"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", "data"},
-      {"XDG_CACHE_HOME", "cache"}, {"WINEPREFIX", "wine"},
+      {"HOME", "home"},          {"XDG_CONFIG_HOME", "config"},
+      {"XDG_DATA_HOME", "data"}, {"XDG_CACHE_HOME", "cache"},
+      {"WINEPREFIX", "wine"},
   };
   for (const auto& [variable, folder] : folders) {
     const std::filesystem::path path = root / folder;

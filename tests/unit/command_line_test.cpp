@@ -26,7 +26,8 @@ struct Result {
 Result RunLarkspur(std::vector<std::string> arguments) {
   arguments.insert(arguments.begin(), "larkspur");
   std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
+  for (std::string& argument : arguments)
+    argv.push_back(argument.data());
   argv.push_back(nullptr);
   std::ostringstream out;
   std::ostringstream err;
@@ -37,7 +38,8 @@ Result RunLarkspur(std::vector<std::string> arguments) {
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
   return lines;
 }
 

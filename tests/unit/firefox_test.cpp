@@ -38,29 +38,41 @@ class FilesInUse final : public FilePatternPort {
 
 class FirefoxTest : public ::testing::Test {
  protected:
-  FirefoxTest() {
-    registry_.PutString(kShellFoldersKey, "AppData", app_data_.string());
-  }
+  FirefoxTest() { registry_.PutString(kShellFoldersKey, "AppData", app_data_.string()); }
 
   FirefoxPorts Ports() { return FirefoxPorts{registry_, ini_, files_, legacy_.string()}; }
 
   void WriteProfilesIni(const fs::path& firefox_folder, const std::string& profile0_path) {
     WriteFile(firefox_folder / "profiles.ini",
               "[Profile1]\nName=default\nIsRelative=1\nPath=other.default\nDefault=1\n\n"
-              "[Profile0]\nName=default-esr\nIsRelative=1\nPath=" + profile0_path +
-                  "\n\n[General]\nStartWithLastProfile=1\nVersion=2\n");
+              "[Profile0]\nName=default-esr\nIsRelative=1\nPath=" +
+                  profile0_path + "\n\n[General]\nStartWithLastProfile=1\nVersion=2\n");
   }
 
   // A profile with every file the cleaners know, and some they must leave alone.
   fs::path MakeProfile(const std::string& relative = "abcd1234.default-esr") {
     WriteProfilesIni(firefox_, relative);
     const fs::path profile = firefox_ / relative;
-    for (const char* name :
-         {"places.sqlite", "places.sqlite-wal", "places.sqlite-shm", "formhistory.sqlite",
-          "formhistory.sqlite-journal", "downloads.sqlite", "cookies.sqlite", "cookies.sqlite-wal",
-          "cookies.txt", "history.dat", "bookmarks.html", "bookmarks.bak", "favicons.sqlite",
-          "favicons.sqlite-wal", "prefs.js", "XUL.cache", "cache/_CACHE_MAP_", "cache/block1",
-          "cache/sub/kept", "sub/deep.cache"})
+    for (const char* name : {"places.sqlite",
+                             "places.sqlite-wal",
+                             "places.sqlite-shm",
+                             "formhistory.sqlite",
+                             "formhistory.sqlite-journal",
+                             "downloads.sqlite",
+                             "cookies.sqlite",
+                             "cookies.sqlite-wal",
+                             "cookies.txt",
+                             "history.dat",
+                             "bookmarks.html",
+                             "bookmarks.bak",
+                             "favicons.sqlite",
+                             "favicons.sqlite-wal",
+                             "prefs.js",
+                             "XUL.cache",
+                             "cache/_CACHE_MAP_",
+                             "cache/block1",
+                             "cache/sub/kept",
+                             "sub/deep.cache"})
       WriteFile(profile / name, name);
     return profile;
   }
@@ -68,7 +80,8 @@ class FirefoxTest : public ::testing::Test {
   std::set<std::string> Remaining(const fs::path& profile) {
     std::set<std::string> names;
     for (const auto& entry : fs::recursive_directory_iterator(profile))
-      if (!entry.is_directory()) names.insert(fs::relative(entry.path(), profile).string());
+      if (!entry.is_directory())
+        names.insert(fs::relative(entry.path(), profile).string());
     return names;
   }
 
@@ -128,7 +141,8 @@ TEST_F(FirefoxTest, EachItemDeletesOnlyItsOwnFiles) {
   const std::set<std::string> before = Remaining(profile);
   FirefoxHistory(Ports()).Delete_FirefoxCookies();
   std::set<std::string> expected = before;
-  for (const char* gone : {"cookies.txt", "cookies.sqlite", "cookies.sqlite-wal"}) expected.erase(gone);
+  for (const char* gone : {"cookies.txt", "cookies.sqlite", "cookies.sqlite-wal"})
+    expected.erase(gone);
   EXPECT_EQ(Remaining(profile), expected);
 
   // Without cookies.txt, cookies.sqlite still goes.

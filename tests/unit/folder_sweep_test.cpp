@@ -74,7 +74,8 @@ TEST(FolderSweepFailures, PathsThatNameNoFolderDeleteNothing) {
   FakeFolderTree tree;
   tree.AddFile("/T/a");
   RecordingStatus status;
-  for (const char* path : {"", "T", "relative/T", "/missing"}) SweepFolder(tree, status, path);
+  for (const char* path : {"", "T", "relative/T", "/missing"})
+    SweepFolder(tree, status, path);
   EXPECT_TRUE(tree.log().empty());
   EXPECT_TRUE(status.texts.empty());
 }
@@ -195,14 +196,17 @@ int MakeChain(const fs::path& top, int depth) {
   int fd = ::open(top.c_str(), O_RDONLY | O_DIRECTORY);
   int made = 0;
   for (; made < depth && fd >= 0; ++made) {
-    if (::mkdirat(fd, "d", 0755) != 0) break;
+    if (::mkdirat(fd, "d", 0755) != 0)
+      break;
     const int file = ::openat(fd, "f", O_CREAT | O_WRONLY, 0644);
-    if (file >= 0) ::close(file);
+    if (file >= 0)
+      ::close(file);
     const int child = ::openat(fd, "d", O_RDONLY | O_DIRECTORY);
     ::close(fd);
     fd = child;
   }
-  if (fd >= 0) ::close(fd);
+  if (fd >= 0)
+    ::close(fd);
   return made;
 }
 

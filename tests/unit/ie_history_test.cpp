@@ -21,15 +21,16 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
+using testing::FakeUrlCache;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
-using testing::FakeUrlCache;
 
 class IEHistoryTest : public ::testing::Test {
  protected:
   IEHistoryTest()
       : folders_((dir_ / "home").string()),
-        ie_(IECleanupPorts{registry_, cache_, history_, memory_, folders_}, label_, List2_, List3_) {
+        ie_(IECleanupPorts{registry_, cache_, history_, memory_, folders_}, label_, List2_,
+            List3_) {
     label_.SetListener([this](const std::string& text) { texts_.push_back(text); });
   }
 
@@ -75,8 +76,8 @@ TEST_F(IEHistoryTest, LoadAsksEachEntrysSizeBeforeFetchingIt) {
   using Kind = FakeUrlCache::Call::Kind;
   std::vector<std::string> shape;
   for (const auto& call : cache_.calls()) {
-    const char* name = call.kind == Kind::kFindFirst  ? "first"
-                       : call.kind == Kind::kFindNext ? "next"
+    const char* name = call.kind == Kind::kFindFirst   ? "first"
+                       : call.kind == Kind::kFindNext  ? "next"
                        : call.kind == Kind::kFindClose ? "close"
                                                        : "delete";
     shape.push_back(std::string(name) + (call.with_buffer ? "+buffer" : ""));
@@ -148,7 +149,8 @@ TEST_F(IEHistoryTest, CookiesDeletesTheCookieListAndSweepsTheCookieFolder) {
   ie_.Delete_IECookies();
 
   // A locked entry is still shown: the cache's answer is not looked at.
-  EXPECT_THAT(texts_, ::testing::IsSupersetOf({"-->Cookie:me@a.example/", "-->Cookie:me@b.example/"}));
+  EXPECT_THAT(texts_,
+              ::testing::IsSupersetOf({"-->Cookie:me@a.example/", "-->Cookie:me@b.example/"}));
   EXPECT_THAT(cache_.urls(), UnorderedElementsAre("Cookie:me@a.example/", "http://a.example/"));
   EXPECT_TRUE(fs::is_empty(cookies));
   EXPECT_TRUE(ie_.CookieListDone());

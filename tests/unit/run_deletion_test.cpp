@@ -44,14 +44,16 @@ class RunDeletionTest : public ::testing::Test {
 };
 
 TEST_F(RunDeletionTest, AllBoxesTickedRunsTheNineStepsInOrder) {
-  for (const CleanupStep& step : kCleanupSteps) (form_.*step.box).Value = kTicked;
+  for (const CleanupStep& step : kCleanupSteps)
+    (form_.*step.box).Value = kTicked;
   RunDeletion(form_, cleaners_);
-  EXPECT_THAT(texts_, ElementsAre("Deleting IE History...", "Deleting IE Temporary Internet Files...",
-                                  "-->http://cached.example/", "Deleting Typed Urls In IE...",
-                                  "-->http://typed.example/", "Deleting IE Cookies...",
-                                  "-->Cookie:me@cookie.example/", "Deleting Firefox History...",
-                                  "Deleting Firefox Downloads...", "Deleting Firefox Typed URLs...",
-                                  "Deleting Firefox Cookies...", "Deleting Firefox Cache...", ""));
+  EXPECT_THAT(texts_,
+              ElementsAre("Deleting IE History...", "Deleting IE Temporary Internet Files...",
+                          "-->http://cached.example/", "Deleting Typed Urls In IE...",
+                          "-->http://typed.example/", "Deleting IE Cookies...",
+                          "-->Cookie:me@cookie.example/", "Deleting Firefox History...",
+                          "Deleting Firefox Downloads...", "Deleting Firefox Typed URLs...",
+                          "Deleting Firefox Cookies...", "Deleting Firefox Cache...", ""));
   EXPECT_EQ(history_.clear_calls, 1);
   EXPECT_EQ(form_.Label5.Caption(), "");
 }
@@ -73,7 +75,8 @@ TEST_F(RunDeletionTest, OnlyTheTickedStepsRun) {
 TEST(CleanupSteps, CommandLineItemsAreUniqueAndMatchTheBoxes) {
   const Form1 form;
   std::vector<std::string> captions;
-  for (const CleanupStep& step : kCleanupSteps) captions.push_back((form.*step.box).Caption);
+  for (const CleanupStep& step : kCleanupSteps)
+    captions.push_back((form.*step.box).Caption);
   EXPECT_THAT(captions, ElementsAre("Clear History", "Clear Cache/Temp Internet Files",
                                     "Clear Typed Urls In IE", "Clear Cookies", "Clear Form History",
                                     "Clear Downloads", "Clear Typed URL(s) In Firefox",

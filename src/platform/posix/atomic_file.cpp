@@ -14,10 +14,12 @@ namespace larkspur {
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
+  if (!in)
+    return std::nullopt;
   std::ostringstream contents;
   contents << in.rdbuf();
-  if (in.bad()) return std::nullopt;
+  if (in.bad())
+    return std::nullopt;
   return contents.str();
 }
 
@@ -29,7 +31,8 @@ bool WriteAll(int fd, const std::string& contents) {
   while (left > 0) {
     const ssize_t written = ::write(fd, next, left);
     if (written < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR)
+        continue;
       return false;
     }
     next += written;
@@ -46,11 +49,13 @@ bool WriteFileAtomically(const std::string& path, const std::string& contents) {
   temp_name.insert(temp_name.end(), suffix.begin(), suffix.end());
   temp_name.push_back('\0');
   const int fd = ::mkstemp(temp_name.data());
-  if (fd < 0) return false;
+  if (fd < 0)
+    return false;
 
   // Keep the permissions of the file being replaced.
-  struct stat old_state{};
-  if (::stat(path.c_str(), &old_state) == 0) ::fchmod(fd, old_state.st_mode & 07777);
+  struct stat old_state {};
+  if (::stat(path.c_str(), &old_state) == 0)
+    ::fchmod(fd, old_state.st_mode & 07777);
 
   const bool written = WriteAll(fd, contents) && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;

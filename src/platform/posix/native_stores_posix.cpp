@@ -25,15 +25,18 @@ NativeStores MakeNativeStores(const UserFolders& folders) {
   std::vector<RegistryDefault> defaults;
   // Firefox keeps its folder below the config folder, which stands for the application-data
   // folder unless the registry file names another.
-  if (!folders.config.empty()) defaults.push_back({kShellFoldersKey, "AppData", folders.config});
-  stores.registry = std::make_unique<Regedit4Registry>(StoreFile(folders, "registry.reg"), defaults);
+  if (!folders.config.empty())
+    defaults.push_back({kShellFoldersKey, "AppData", folders.config});
+  stores.registry =
+      std::make_unique<Regedit4Registry>(StoreFile(folders, "registry.reg"), defaults);
   stores.url_cache = std::make_unique<TsvUrlCache>(StoreFile(folders, "urlcache.tsv"));
   stores.url_history = std::make_unique<TextUrlHistory>(StoreFile(folders, "urlhistory.txt"));
   stores.memory = std::make_unique<PosixMemory>();
   stores.folders = std::make_unique<PosixFolderTree>(folders.home);
   stores.files = std::make_unique<PosixFilePatterns>();
   stores.profile_strings = std::make_unique<IniProfileStrings>();
-  if (!folders.home.empty()) stores.legacy_firefox_folder = folders.home + "/.mozilla/firefox";
+  if (!folders.home.empty())
+    stores.legacy_firefox_folder = folders.home + "/.mozilla/firefox";
   return stores;
 }
 

@@ -14,11 +14,14 @@ namespace larkspur {
 
 namespace {
 
-bool HasWildcards(const std::string& name) { return name.find_first_of("*?[") != std::string::npos; }
+bool HasWildcards(const std::string& name) {
+  return name.find_first_of("*?[") != std::string::npos;
+}
 
 bool IsDeletable(int folder_fd, const char* name) {
-  struct stat state{};
-  if (::fstatat(folder_fd, name, &state, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  struct stat state {};
+  if (::fstatat(folder_fd, name, &state, AT_SYMLINK_NOFOLLOW) != 0)
+    return false;
   return !S_ISDIR(state.st_mode);
 }
 
@@ -26,16 +29,20 @@ bool IsDeletable(int folder_fd, const char* name) {
 
 bool PosixFilePatterns::DeleteMatching(const std::string& path_pattern) {
   const std::size_t slash = path_pattern.rfind('/');
-  if (slash == std::string::npos || path_pattern.front() != '/') return false;
+  if (slash == std::string::npos || path_pattern.front() != '/')
+    return false;
   const std::string folder = slash == 0 ? "/" : path_pattern.substr(0, slash);
   std::string pattern = path_pattern.substr(slash + 1);
-  if (pattern.empty()) return false;
-  if (pattern == "*.*") pattern = "*";
+  if (pattern.empty())
+    return false;
+  if (pattern == "*.*")
+    pattern = "*";
 
   // The folder's last component is opened without following a link, and every deletion is
   // relative to that descriptor, so nothing outside it can be reached.
   const int folder_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (folder_fd < 0) return false;
+  if (folder_fd < 0)
+    return false;
 
   bool all_deleted = true;
   bool any_matched = false;
@@ -51,33 +58,38 @@ bool PosixFilePatterns::DeleteMatching(const std::string& path_pattern) {
   const int listing_fd = ::dup(folder_fd);
   DIR* listing = listing_fd < 0 ? nullptr : ::fdopendir(listing_fd);
   if (listing == nullptr) {
-    if (listing_fd >= 0) ::close(listing_fd);
+    if (listing_fd >= 0)
+      ::close(listing_fd);
     ::close(folder_fd);
     return false;
   }
   while (const dirent* entry = ::readdir(listing)) {
     const char* name = entry->d_name;
-    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
-    if (::fnmatch(pattern.c_str(), name, 0) == 0) matches.emplace_back(name);
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+      continue;
+    if (::fnmatch(pattern.c_str(), name, 0) == 0)
+      matches.emplace_back(name);
   }
   ::closedir(listing);
 
   for (const std::string& name : matches) {
-    if (!IsDeletable(folder_fd, name.c_str())) continue;
+    if (!IsDeletable(folder_fd, name.c_str()))
+      continue;
     any_matched = true;
-    if (::unlinkat(folder_fd, name.c_str(), 0) != 0) all_deleted = false;
+    if (::unlinkat(folder_fd, name.c_str(), 0) != 0)
+      all_deleted = false;
   }
   ::close(folder_fd);
   return any_matched && all_deleted;
 }
 
 bool PosixFilePatterns::Exists(const std::string& path) {
-  struct stat state{};
+  struct stat state {};
   return ::lstat(path.c_str(), &state) == 0;
 }
 
 bool PosixFilePatterns::IsFolder(const std::string& path) {
-  struct stat state{};
+  struct stat state {};
   return ::stat(path.c_str(), &state) == 0 && S_ISDIR(state.st_mode);
 }
 

@@ -19,7 +19,9 @@ namespace {
 long RawWrite(int fd, const void* data, std::size_t size) {
   return ::syscall(SYS_write, fd, data, size);
 }
-long RawRead(int fd, void* data, std::size_t size) { return ::syscall(SYS_read, fd, data, size); }
+long RawRead(int fd, void* data, std::size_t size) {
+  return ::syscall(SYS_read, fd, data, size);
+}
 
 constexpr std::size_t kProbeChunk = 4096;  // a pipe takes this much without blocking
 
@@ -31,41 +33,52 @@ std::size_t PageSize() {
 }  // namespace
 
 PosixMemory::PosixMemory() {
-  if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) pipe_[0] = pipe_[1] = -1;
+  if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0)
+    pipe_[0] = pipe_[1] = -1;
 }
 
 PosixMemory::~PosixMemory() {
-  if (pipe_[0] >= 0) ::close(pipe_[0]);
-  if (pipe_[1] >= 0) ::close(pipe_[1]);
+  if (pipe_[0] >= 0)
+    ::close(pipe_[0]);
+  if (pipe_[1] >= 0)
+    ::close(pipe_[1]);
 }
 
 void* PosixMemory::Allocate(std::size_t size) {
-  if (size == 0) return nullptr;
-  void* address =
-      ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (size == 0)
+    return nullptr;
+  void* address = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   return address == MAP_FAILED ? nullptr : address;
 }
 
-void PosixMemory::Lock(void* address, std::size_t size) { ::mlock(address, size); }
+void PosixMemory::Lock(void* address, std::size_t size) {
+  ::mlock(address, size);
+}
 
-void PosixMemory::Unlock(void* address, std::size_t size) { ::munlock(address, size); }
+void PosixMemory::Unlock(void* address, std::size_t size) {
+  ::munlock(address, size);
+}
 
 void PosixMemory::Decommit(void* address, std::size_t size) {
   ::madvise(address, size, MADV_DONTNEED);
 }
 
-void PosixMemory::Release(void* address, std::size_t size) { ::munmap(address, size); }
+void PosixMemory::Release(void* address, std::size_t size) {
+  ::munmap(address, size);
+}
 
 // Passes the range through the pipe in chunks: the kernel copies from it and answers EFAULT
 // where it cannot.
 bool PosixMemory::CanRead(const char* address, std::size_t size) {
-  if (pipe_[0] < 0) return false;
+  if (pipe_[0] < 0)
+    return false;
   char drain[kProbeChunk];
   for (std::size_t done = 0; done < size;) {
     const std::size_t chunk = std::min(kProbeChunk, size - done);
     const long written = RawWrite(pipe_[1], address + done, chunk);
     if (written <= 0) {
-      if (written < 0 && errno == EINTR) continue;
+      if (written < 0 && errno == EINTR)
+        continue;
       return false;
     }
     while (RawRead(pipe_[0], drain, sizeof drain) > 0) {
@@ -78,11 +91,13 @@ bool PosixMemory::CanRead(const char* address, std::size_t size) {
 // Copies each chunk out through the pipe and back into place: the kernel refuses to write
 // where it may not, and writable memory gets its own bytes back unchanged.
 bool PosixMemory::CanWrite(char* address, std::size_t size) {
-  if (pipe_[0] < 0) return false;
+  if (pipe_[0] < 0)
+    return false;
   for (std::size_t done = 0; done < size;) {
     const std::size_t chunk = std::min(kProbeChunk, size - done);
     const long written = RawWrite(pipe_[1], address + done, chunk);
-    if (written <= 0) return false;
+    if (written <= 0)
+      return false;
     const long read = RawRead(pipe_[0], address + done, static_cast<std::size_t>(written));
     if (read != written) {
       char drain[kProbeChunk];
@@ -96,28 +111,36 @@ bool PosixMemory::CanWrite(char* address, std::size_t size) {
 }
 
 bool PosixMemory::IsBadReadPtr(const void* address, std::size_t size) {
-  if (size == 0) return false;
-  if (address == nullptr) return true;
+  if (size == 0)
+    return false;
+  if (address == nullptr)
+    return true;
   return !CanRead(static_cast<const char*>(address), size);
 }
 
 bool PosixMemory::IsBadWritePtr(void* address, std::size_t size) {
-  if (size == 0) return false;
-  if (address == nullptr) return true;
+  if (size == 0)
+    return false;
+  if (address == nullptr)
+    return true;
   return !CanWrite(static_cast<char*>(address), size);
 }
 
 bool PosixMemory::IsBadStringPtr(const char* address, std::size_t max) {
-  if (max == 0) return false;
-  if (address == nullptr) return true;
+  if (max == 0)
+    return false;
+  if (address == nullptr)
+    return true;
   // Page by page, so nothing past the terminator's page is asked about.
   std::size_t checked = 0;
   while (checked < max) {
     const auto at = reinterpret_cast<std::uintptr_t>(address + checked);
     const std::size_t to_page_end = PageSize() - (at % PageSize());
     const std::size_t chunk = std::min(to_page_end, max - checked);
-    if (!CanRead(address + checked, chunk)) return true;
-    if (std::memchr(address + checked, '\0', chunk) != nullptr) return false;
+    if (!CanRead(address + checked, chunk))
+      return true;
+    if (std::memchr(address + checked, '\0', chunk) != nullptr)
+      return false;
     checked += chunk;
   }
   return false;

@@ -13,7 +13,8 @@ namespace {
 
 std::string HomeFolder() {
   const char* home = std::getenv("HOME");
-  if (home != nullptr) return home;  // set but empty means: no home
+  if (home != nullptr)
+    return home;  // set but empty means: no home
   const passwd* user = ::getpwuid(::getuid());
   return user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "";
 }
@@ -21,7 +22,8 @@ std::string HomeFolder() {
 // An XDG base folder; relative values are invalid and ignored, as the XDG rules say.
 std::string XdgFolder(const char* variable, const std::string& home, const char* fallback) {
   const char* value = std::getenv(variable);
-  if (value != nullptr && IsAbsolutePath(value)) return value;
+  if (value != nullptr && IsAbsolutePath(value))
+    return value;
   return IsAbsolutePath(home) ? home + fallback : "";
 }
 
@@ -30,7 +32,8 @@ std::string XdgFolder(const char* variable, const std::string& home, const char*
 UserFolders UserFoldersFromEnvironment() {
   UserFolders folders;
   folders.home = HomeFolder();
-  if (!IsAbsolutePath(folders.home)) folders.home.clear();
+  if (!IsAbsolutePath(folders.home))
+    folders.home.clear();
   folders.config = XdgFolder("XDG_CONFIG_HOME", folders.home, "/.config");
   folders.data = XdgFolder("XDG_DATA_HOME", folders.home, "/.local/share");
   folders.cache = XdgFolder("XDG_CACHE_HOME", folders.home, "/.cache");

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the optimised preset and compares the folder sweep with `find -delete`.
+# Extra arguments go to sweep_bench (e.g. --files 10000 --repeat 1).
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+
+if [ -x scripts/install-deps.sh ]; then
+  scripts/install-deps.sh
+fi
+
+cmake --preset linux-release
+cmake --build --preset linux-release --target sweep_bench
+build/linux-release/bench/sweep_bench --max-ratio 1.25 "$@"

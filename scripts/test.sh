@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds Larkspur with AddressSanitizer and UBSan and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake --preset linux
+cmake --build --preset linux
+ctest --preset linux -j2

@@ -1,0 +1,20 @@
+#pragma once
+// The URL history on Linux: a text file of visited URLs, emptied to clear the history.
+#include <string>
+
+#include "platform/url_history.h"
+
+namespace larkspur {
+
+class TextUrlHistory final : public UrlHistoryPort {
+ public:
+  explicit TextUrlHistory(std::string file_path);
+
+  // A missing file is a history already empty: true, and no file is made.
+  bool ClearHistory() override;
+
+ private:
+  std::string file_path_;
+};
+
+}  // namespace larkspur

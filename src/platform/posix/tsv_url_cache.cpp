@@ -1,0 +1,259 @@
+#include "platform/posix/tsv_url_cache.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "platform/posix/atomic_file.h"
+
+namespace larkspur {
+
+namespace {
+
+constexpr long kErrorInvalidHandle = 6;
+constexpr long kErrorNotEnoughMemory = 8;
+constexpr long kErrorInvalidParameter = 87;
+
+void SetError(long* error, long value) {
+  if (error != nullptr)
+    *error = value;
+}
+
+char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() &&
+         std::equal(prefix.begin(), prefix.end(), text.begin(),
+                    [](char a, char b) { return Lower(a) == Lower(b); });
+}
+
+std::uint32_t EntryTypeOf(std::string_view url) {
+  if (StartsWithIgnoringCase(url, "cookie:"))
+    return kCookieCacheEntry;
+  if (StartsWithIgnoringCase(url, "visited:"))
+    return kUrlHistoryCacheEntry;
+  return kNormalCacheEntry;
+}
+
+// One readable entry line. [begin, end) covers the line with its newline, so a deletion can
+// splice the file without touching any other byte.
+struct EntryLine {
+  std::size_t begin;
+  std::size_t end;
+  std::string url;
+  std::string local_file;
+};
+
+struct ParsedFile {
+  std::vector<EntryLine> entries;
+  bool damaged = false;
+};
+
+bool IsControl(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return (byte < 0x20 && c != '\t') || byte == 0x7f;
+}
+
+ParsedFile Parse(const std::string& text) {
+  ParsedFile parsed;
+  std::size_t begin = 0;
+  while (begin < text.size()) {
+    const std::size_t newline = text.find('\n', begin);
+    const std::size_t content_end = newline == std::string::npos ? text.size() : newline;
+    const std::size_t end = newline == std::string::npos ? text.size() : newline + 1;
+    const std::string_view line(text.data() + begin, content_end - begin);
+    const std::size_t line_begin = std::exchange(begin, end);
+    if (line.empty())
+      continue;
+
+    // NUL, CR and the like never belong in a URL or a path: whoever wrote them did not write
+    // this format, so the line's meaning is unknown.
+    bool readable = std::none_of(line.begin(), line.end(), IsControl);
+    const std::size_t tab = line.find('\t');
+    const std::string_view url = line.substr(0, tab);
+    std::string_view local_file;
+    if (tab != std::string_view::npos) {
+      local_file = line.substr(tab + 1);
+      if (local_file.empty() || local_file.find('\t') != std::string_view::npos)
+        readable = false;
+    }
+    if (url.empty())
+      readable = false;
+    if (!readable) {
+      parsed.damaged = true;
+      continue;
+    }
+    parsed.entries.push_back({line_begin, end, std::string(url), std::string(local_file)});
+  }
+  return parsed;
+}
+
+// Writes the entry the way INTERNET_CACHE_ENTRY_INFOA comes back: the header, then the strings
+// it points to, all inside the caller's buffer. The buffer need not be aligned for the header.
+bool CopyEntry(const std::string& url, const std::string& local_file, void* buffer,
+               std::uint32_t* size, long* error) {
+  const std::size_t needed =
+      sizeof(CacheEntryHeader) + url.size() + 1 + (local_file.empty() ? 0 : local_file.size() + 1);
+  if (needed > std::numeric_limits<std::uint32_t>::max()) {
+    SetError(error, kErrorNotEnoughMemory);
+    return false;
+  }
+  if (buffer == nullptr || *size < needed) {
+    *size = static_cast<std::uint32_t>(needed);
+    SetError(error, kErrorInsufficientBuffer);
+    return false;
+  }
+  char* const bytes = static_cast<char*>(buffer);
+  char* next = bytes + sizeof(CacheEntryHeader);
+  CacheEntryHeader header{};
+  header.dwStructSize = sizeof(CacheEntryHeader);
+  header.CacheEntryType = EntryTypeOf(url);
+  header.lpszSourceUrlName = next;
+  std::memcpy(next, url.c_str(), url.size() + 1);
+  next += url.size() + 1;
+  if (!local_file.empty()) {
+    header.lpszLocalFileName = next;
+    std::memcpy(next, local_file.c_str(), local_file.size() + 1);
+  }
+  std::memcpy(bytes, &header, sizeof header);
+  *size = static_cast<std::uint32_t>(needed);
+  return true;
+}
+
+// Removes a local file only when the store gives an absolute path to a regular file or a
+// symbolic link; a link goes itself, its target stays. A file already gone counts as removed.
+bool RemoveLocalFile(const std::string& path) {
+  if (path.empty() || path.front() != '/')
+    return true;
+  struct stat state {};
+  if (::lstat(path.c_str(), &state) != 0)
+    return errno == ENOENT || errno == ENOTDIR;
+  if (!S_ISREG(state.st_mode) && !S_ISLNK(state.st_mode))
+    return true;
+  return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+}  // namespace
+
+TsvUrlCache::TsvUrlCache(std::string file_path) : file_path_(std::move(file_path)) {}
+
+CacheEnumHandle TsvUrlCache::FindFirstEntry(const char* pattern, void* entry, std::uint32_t* size,
+                                            long* error) {
+  if (size == nullptr) {
+    SetError(error, kErrorInvalidParameter);
+    return 0;
+  }
+  try {
+    // A missing or unreadable file is an empty cache.
+    const ParsedFile parsed = Parse(ReadWholeFile(file_path_).value_or(std::string()));
+    Enumeration enumeration;
+    for (const EntryLine& line : parsed.entries) {
+      if (pattern == nullptr || StartsWithIgnoringCase(line.url, pattern))
+        enumeration.entries.push_back({line.url, line.local_file});
+    }
+    if (enumeration.entries.empty()) {
+      SetError(error, kErrorNoMoreItems);
+      return 0;
+    }
+    const Entry& first = enumeration.entries.front();
+    if (!CopyEntry(first.url, first.local_file, entry, size, error))
+      return 0;
+    enumeration.next = 1;
+    std::lock_guard lock(mutex_);
+    const CacheEnumHandle handle = next_handle_++;
+    enumerations_.emplace(handle, std::move(enumeration));
+    return handle;
+  } catch (...) {
+    SetError(error, kErrorNotEnoughMemory);
+    return 0;
+  }
+}
+
+bool TsvUrlCache::FindNextEntry(CacheEnumHandle handle, void* entry, std::uint32_t* size,
+                                long* error) {
+  if (size == nullptr) {
+    SetError(error, kErrorInvalidParameter);
+    return false;
+  }
+  try {
+    std::lock_guard lock(mutex_);
+    const auto found = enumerations_.find(handle);
+    if (found == enumerations_.end()) {
+      SetError(error, kErrorInvalidHandle);
+      return false;
+    }
+    Enumeration& enumeration = found->second;
+    if (enumeration.next >= enumeration.entries.size()) {
+      SetError(error, kErrorNoMoreItems);
+      return false;
+    }
+    const Entry& next = enumeration.entries[enumeration.next];
+    // Only a delivered entry moves the enumeration on: after a size query the caller asks again.
+    if (!CopyEntry(next.url, next.local_file, entry, size, error))
+      return false;
+    ++enumeration.next;
+    return true;
+  } catch (...) {
+    SetError(error, kErrorNotEnoughMemory);
+    return false;
+  }
+}
+
+bool TsvUrlCache::FindClose(CacheEnumHandle handle) {
+  try {
+    std::lock_guard lock(mutex_);
+    return enumerations_.erase(handle) == 1;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TsvUrlCache::DeleteEntry(const std::string& url) {
+  try {
+    std::lock_guard lock(mutex_);
+    const std::optional<std::string> text = ReadWholeFile(file_path_);
+    if (!text)
+      return false;
+    const ParsedFile parsed = Parse(*text);
+    // Rewriting a damaged file would drop the lines that could not be read.
+    if (parsed.damaged)
+      return false;
+
+    std::vector<const EntryLine*> doomed;
+    for (const EntryLine& line : parsed.entries) {
+      if (line.url == url)
+        doomed.push_back(&line);
+    }
+    if (doomed.empty())
+      return false;
+
+    // The local file goes first: should the list then fail to be written, the entry stays and a
+    // later deletion finds its file gone, rather than a file lingering with no entry to find it.
+    for (const EntryLine* line : doomed) {
+      if (!RemoveLocalFile(line->local_file))
+        return false;
+    }
+    std::string kept;
+    kept.reserve(text->size());
+    std::size_t copied_up_to = 0;
+    for (const EntryLine* line : doomed) {
+      kept.append(*text, copied_up_to, line->begin - copied_up_to);
+      copied_up_to = line->end;
+    }
+    kept.append(*text, copied_up_to, std::string::npos);
+    return WriteFileAtomically(file_path_, kept);
+  } catch (...) {
+    return false;
+  }
+}
+
+}  // namespace larkspur

@@ -1,0 +1,48 @@
+// INI::GetFromINI over the Linux reader: what its 255-byte buffer and empty default make of the
+// answers. The reader's own answers are pinned by the profile-strings contract suite. The reader
+// is built on Linux only.
+#ifndef _WIN32
+#include "firefox/ini.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/posix/ini_profile_strings.h"
+#include "support/temp_dir.h"
+
+namespace larkspur {
+namespace {
+
+class IniTest : public ::testing::Test {
+ protected:
+  std::string Write(const std::string& contents) {
+    testing::WriteFile(dir_ / "profiles.ini", contents);
+    return (dir_ / "profiles.ini").string();
+  }
+
+  testing::TempDir dir_;
+  IniProfileStrings reader_;
+  INI ini_{reader_};
+};
+
+TEST_F(IniTest, KeepsAtMost254Characters) {
+  const std::string file =
+      Write("[Profile0]\nPath=" + std::string(300, 'p') + "\nName=" + std::string(254, 'n') + "\n");
+  EXPECT_EQ(ini_.GetFromINI(file, "Profile0", "Path"), std::string(254, 'p'));
+  EXPECT_EQ(ini_.GetFromINI(file, "Profile0", "Name"), std::string(254, 'n'));
+}
+
+TEST_F(IniTest, GivesEmptyStringForWhatIsMissing) {
+  const std::string file = Write("[Profile0]\nPath=abcd1234.default\nName=\n");
+  EXPECT_EQ(ini_.GetFromINI(file, "Profile0", "Path"), "abcd1234.default");
+  EXPECT_EQ(ini_.GetFromINI(file, "Profile0", "Name"), "");
+  EXPECT_EQ(ini_.GetFromINI(file, "Profile0", "IsRelative"), "");
+  EXPECT_EQ(ini_.GetFromINI(file, "Profile1", "Path"), "");
+  EXPECT_EQ(ini_.GetFromINI((dir_ / "missing.ini").string(), "Profile0", "Path"), "");
+}
+
+}  // namespace
+}  // namespace larkspur
+
+#endif  // _WIN32
