@@ -154,6 +154,20 @@ TEST(Regedit4Registry, DeletingKeepsEveryOtherByteOfTheFile) {
   EXPECT_EQ(Inode(path), before);
 }
 
+TEST(Regedit4Registry, TheNewerHeaderInUtf8IsReadAndWrittenAlike) {
+  TempDir dir;
+  const auto path = dir / "r.reg";
+  WriteFile(path,
+            "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\T]\n"
+            "\"url1\"=\"http://a/\"\n\"url2\"=\"http://b/\"\n");
+  Regedit4Registry registry(path.string());
+  EXPECT_EQ(GetFromRegistry(registry, kHkeyCurrentUser, "Software\\T", "url2", "-"), "http://b/");
+  EXPECT_EQ(Delete(registry, "Software\\T", "url1"), kErrorSuccess);
+  EXPECT_EQ(ReadFile(path),
+            "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\T]\n"
+            "\"url2\"=\"http://b/\"\n");
+}
+
 TEST(Regedit4Registry, DamagedFileAnswersWhatItCanAndIsNeverRewritten) {
   const std::string good = "[HKEY_CURRENT_USER\\Software\\T]\n\"good\"=\"yes\"\n";
   const std::vector<std::string> files = {

@@ -270,7 +270,8 @@ RegFile Parse(std::string text) {
   std::string_view header = lines.empty() ? std::string_view() : lines[0].body;
   if (header.starts_with("\xEF\xBB\xBF"))
     header.remove_prefix(3);
-  if (Trim(header) == "REGEDIT4") {
+  // The newer header, when the file was saved as UTF-8 text, reads the same way.
+  if (Trim(header) == "REGEDIT4" || Trim(header) == "Windows Registry Editor Version 5.00") {
     index = 1;
   } else {
     file.damaged = true;
