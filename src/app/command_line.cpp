@@ -46,8 +46,8 @@ void PrintHelp(std::ostream& out) {
 }
 
 void PrintItems(std::ostream& out) {
+  const Form1 captions;
   for (const CleanupStep& step : kCleanupSteps) {
-    const Form1 captions;
     out << std::left << std::setw(22) << step.item << step.browser << ": "
         << (captions.*step.box).Caption << '\n';
   }

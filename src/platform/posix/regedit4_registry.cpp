@@ -395,7 +395,6 @@ long Regedit4Registry::OpenKey(RootKey root, const std::string& path, std::uint3
                     [&](const RegistryDefault& entry) { return contains(entry.key_path); });
     if (!exists)
       return kErrorFileNotFound;
-    std::lock_guard lock(mutex_);
     open_keys_.emplace(next_key_, std::move(key_id));
     *key = next_key_++;
     return kErrorSuccess;
@@ -407,14 +406,10 @@ long Regedit4Registry::OpenKey(RootKey root, const std::string& path, std::uint3
 long Regedit4Registry::QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
                                   unsigned char* data, std::uint32_t* size) {
   try {
-    std::string key_id;
-    {
-      std::lock_guard lock(mutex_);
-      const std::string* found = FindKey(key);
-      if (found == nullptr)
-        return kErrorInvalidHandle;
-      key_id = *found;
-    }
+    const std::string* open_key = FindKey(key);
+    if (open_key == nullptr)
+      return kErrorInvalidHandle;
+    const std::string key_id = *open_key;
     if (data != nullptr && size == nullptr)
       return kErrorInvalidParameter;
     const std::string folded = Fold(name);
@@ -433,14 +428,10 @@ long Regedit4Registry::QueryValue(RegKey key, const std::string& name, std::uint
 
 long Regedit4Registry::DeleteValue(RegKey key, const std::string& name) {
   try {
-    std::string key_id;
-    {
-      std::lock_guard lock(mutex_);
-      const std::string* found = FindKey(key);
-      if (found == nullptr)
-        return kErrorInvalidHandle;
-      key_id = *found;
-    }
+    const std::string* open_key = FindKey(key);
+    if (open_key == nullptr)
+      return kErrorInvalidHandle;
+    const std::string key_id = *open_key;
     const std::string folded = Fold(name);
     const RegFile file = Load(file_path_);
     if (file.damaged)
@@ -467,7 +458,6 @@ long Regedit4Registry::DeleteValue(RegKey key, const std::string& name) {
 }
 
 long Regedit4Registry::CloseKey(RegKey key) {
-  std::lock_guard lock(mutex_);
   return open_keys_.erase(key) == 1 ? kErrorSuccess : kErrorInvalidHandle;
 }
 

@@ -4,7 +4,6 @@
 // of the file as it was; a file that cannot be read whole is never rewritten.
 #include <cstdint>
 #include <map>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -37,8 +36,7 @@ class Regedit4Registry final : public RegistryPort {
   const RegistryDefault* FindDefault(const std::string& key_id, const std::string& name) const;
 
   std::string file_path_;
-  std::vector<RegistryDefault> defaults_;  // key paths and names folded like the file's
-  std::mutex mutex_;
+  std::vector<RegistryDefault> defaults_;    // key paths and names folded like the file's
   std::map<RegKey, std::string> open_keys_;  // handle -> folded key path
   RegKey next_key_ = 1;
 };

@@ -168,7 +168,6 @@ CacheEnumHandle TsvUrlCache::FindFirstEntry(const char* pattern, void* entry, st
     if (!CopyEntry(first.url, first.local_file, entry, size, error))
       return 0;
     enumeration.next = 1;
-    std::lock_guard lock(mutex_);
     const CacheEnumHandle handle = next_handle_++;
     enumerations_.emplace(handle, std::move(enumeration));
     return handle;
@@ -185,7 +184,6 @@ bool TsvUrlCache::FindNextEntry(CacheEnumHandle handle, void* entry, std::uint32
     return false;
   }
   try {
-    std::lock_guard lock(mutex_);
     const auto found = enumerations_.find(handle);
     if (found == enumerations_.end()) {
       SetError(error, kErrorInvalidHandle);
@@ -210,7 +208,6 @@ bool TsvUrlCache::FindNextEntry(CacheEnumHandle handle, void* entry, std::uint32
 
 bool TsvUrlCache::FindClose(CacheEnumHandle handle) {
   try {
-    std::lock_guard lock(mutex_);
     return enumerations_.erase(handle) == 1;
   } catch (...) {
     return false;
@@ -219,7 +216,6 @@ bool TsvUrlCache::FindClose(CacheEnumHandle handle) {
 
 bool TsvUrlCache::DeleteEntry(const std::string& url) {
   try {
-    std::lock_guard lock(mutex_);
     const std::optional<std::string> text = ReadWholeFile(file_path_);
     if (!text)
       return false;

@@ -4,7 +4,6 @@
 // shape of the wininet calls, so the core drives it exactly like the real cache.
 #include <cstddef>
 #include <map>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -36,7 +35,6 @@ class TsvUrlCache final : public UrlCachePort {
   };
 
   std::string file_path_;
-  std::mutex mutex_;
   std::map<CacheEnumHandle, Enumeration> enumerations_;
   CacheEnumHandle next_handle_ = 1;
 };
