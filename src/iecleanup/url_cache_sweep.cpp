@@ -83,10 +83,8 @@ void IEHistory::DeleteListOnce(const std::vector<std::string>& list, bool& done)
 }
 
 void IEHistory::SweepShellFolder(const std::string& name) {
-  // An empty lookup names no folder; SweepFolder refuses it too, but there is nothing to try.
-  const std::string folder = GetShellFolder(ports_.registry, name);
-  if (!folder.empty())
-    SweepFolder(ports_.folders, Label5_, folder);
+  // An empty or relative lookup result is refused by the sweep itself.
+  SweepFolder(ports_.folders, Label5_, GetShellFolder(ports_.registry, name));
 }
 
 void IEHistory::Delete_IETempFiles() {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/ascii_case.h"
 #include "platform/registry.h"
 
 namespace larkspur::testing {
@@ -23,12 +24,12 @@ class FakeRegistry final : public RegistryPort {
   void PutValue(const std::string& key_path, const std::string& name, std::uint32_t type,
                 std::string bytes) {
     PutKey(key_path);
-    values_[{KeyId(key_path), Fold(name)}] = {type, std::move(bytes)};
+    values_[{KeyId(key_path), AsciiFolded(name)}] = {type, std::move(bytes)};
   }
   void PutKey(const std::string& key_path) { keys_.insert(KeyId(key_path)); }
 
   bool HasValue(const std::string& key_path, const std::string& name) const {
-    return values_.count({KeyId(key_path), Fold(name)}) == 1;
+    return values_.count({KeyId(key_path), AsciiFolded(name)}) == 1;
   }
 
   int open_key_calls() const { return open_key_calls_; }
@@ -56,7 +57,7 @@ class FakeRegistry final : public RegistryPort {
       return kErrorInvalidHandle;
     if (data != nullptr && size == nullptr)
       return kErrorInvalidParameter;
-    const auto found = values_.find({handle->second, Fold(name)});
+    const auto found = values_.find({handle->second, AsciiFolded(name)});
     if (found == values_.end())
       return kErrorFileNotFound;
     const auto& [stored_type, bytes] = found->second;
@@ -84,7 +85,8 @@ class FakeRegistry final : public RegistryPort {
     const auto handle = open_.find(key);
     if (handle == open_.end())
       return kErrorInvalidHandle;
-    return values_.erase({handle->second, Fold(name)}) == 1 ? kErrorSuccess : kErrorFileNotFound;
+    return values_.erase({handle->second, AsciiFolded(name)}) == 1 ? kErrorSuccess
+                                                                   : kErrorFileNotFound;
   }
 
   long CloseKey(RegKey key) override {
@@ -94,18 +96,10 @@ class FakeRegistry final : public RegistryPort {
  private:
   static constexpr long kErrorInvalidParameter = 87;
 
-  static std::string Fold(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded) {
-      if (c >= 'A' && c <= 'Z')
-        c = static_cast<char>(c - 'A' + 'a');
-    }
-    return folded;
-  }
   static std::string KeyId(std::string_view path) {
     if (!path.empty() && path.back() == '\\')
       path.remove_suffix(1);
-    return Fold(path);
+    return AsciiFolded(path);
   }
 
   // A key exists with any of its subkeys.

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ascii_case.h"
 #include "platform/url_cache.h"
 
 namespace larkspur::testing {
@@ -160,26 +161,17 @@ class FakeUrlCache final : public UrlCachePort {
     std::size_t next = 0;
   };
 
-  static bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    const auto lower = [](char c) {
-      return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    };
-    return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(),
-                      [&](char a, char b) { return lower(a) == lower(b); });
-  }
-
   static std::uint32_t TypeOf(const std::string& url) {
-    if (StartsWithIgnoringCase(url, "cookie:"))
+    if (StartsWithIgnoringAsciiCase(url, "cookie:"))
       return kCookieCacheEntry;
-    if (StartsWithIgnoringCase(url, "visited:"))
+    if (StartsWithIgnoringAsciiCase(url, "visited:"))
       return kUrlHistoryCacheEntry;
     return kNormalCacheEntry;
   }
 
   bool Matches(const std::string& url, const char* pattern) const {
     if (pattern != nullptr)
-      return StartsWithIgnoringCase(url, pattern);
+      return StartsWithIgnoringAsciiCase(url, pattern);
     return !default_content_only_ || TypeOf(url) == kNormalCacheEntry;
   }
 

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/ascii_case.h"
+
 namespace larkspur {
 
 namespace {
@@ -33,16 +35,6 @@ std::string_view Trim(std::string_view text) {
 // Windows keeps names and values as C strings: a NUL read from the file ends them.
 std::string_view UpToNul(std::string_view text) {
   return text.substr(0, text.find('\0'));
-}
-
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return AsciiLower(x) == AsciiLower(y);
-         });
 }
 
 // One pair of equal quotes around the whole value goes; a quote alone stays.
@@ -87,7 +79,7 @@ class KeyFinder {
       if (close != std::string_view::npos) {
         if (in_section_)
           return false;  // only the first section with the name counts
-        in_section_ = SameName(UpToNul(Trim(line.substr(1, close - 1))), section_);
+        in_section_ = EqualsIgnoringAsciiCase(UpToNul(Trim(line.substr(1, close - 1))), section_);
         return true;
       }
     }
@@ -95,7 +87,7 @@ class KeyFinder {
       return true;
     const std::size_t equals = line.find('=');
     // A matching line without '=' still hides later ones; it answers the default.
-    if (!SameName(UpToNul(Trim(line.substr(0, equals))), key_))
+    if (!EqualsIgnoringAsciiCase(UpToNul(Trim(line.substr(0, equals))), key_))
       return true;
     if (equals != std::string_view::npos)
       value_ = std::string(Trim(line.substr(equals + 1)));

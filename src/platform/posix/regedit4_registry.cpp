@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/ascii_case.h"
 #include "platform/posix/atomic_file.h"
 
 namespace larkspur {
@@ -17,21 +18,11 @@ constexpr long kErrorNotEnoughMemory = 8;
 constexpr long kErrorInvalidParameter = 87;
 constexpr std::uint32_t kRegMultiSz = 7;
 
-// Windows folds case in key paths and value names; ASCII is what these files hold.
-std::string Fold(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
-}
-
 // "Software\Foo\" and "software\foo" name the same key.
 std::string KeyId(std::string_view path) {
   if (!path.empty() && path.back() == '\\')
     path.remove_suffix(1);
-  return Fold(path);
+  return AsciiFolded(path);
 }
 
 bool IsWithin(const std::string& key_id, const std::string& ancestor_id) {
@@ -51,10 +42,6 @@ std::string_view Trim(std::string_view text) {
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
     text.remove_suffix(1);
   return text;
-}
-
-bool StartsWithFolded(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && Fold(text.substr(0, prefix.size())) == prefix;
 }
 
 int HexDigit(char c) {
@@ -168,7 +155,7 @@ std::optional<Section> ParseKeyLine(std::string_view body, std::string* key_id) 
     return std::nullopt;
   const std::string_view path = body.substr(1, body.size() - 2);
   const std::size_t slash = path.find('\\');
-  const std::string root = Fold(path.substr(0, slash));
+  const std::string root = AsciiFolded(path.substr(0, slash));
   if (root == "hkey_current_user") {
     *key_id = KeyId(slash == std::string_view::npos ? "" : path.substr(slash + 1));
     return Section::kOurs;
@@ -195,7 +182,7 @@ std::optional<StoredValue> ParseValue(const std::vector<Line>& lines, std::size_
     const auto name = ParseQuoted(rest);
     if (!name)
       return std::nullopt;
-    value.name = Fold(*name);
+    value.name = AsciiFolded(*name);
   }
   rest = TrimLeft(rest);
   if (rest.empty() || rest.front() != '=')
@@ -208,18 +195,18 @@ std::optional<StoredValue> ParseValue(const std::vector<Line>& lines, std::size_
       return std::nullopt;
     value.type = kRegSz;
     value.data = std::move(*text) + '\0';
-  } else if (StartsWithFolded(rest, "dword:")) {
+  } else if (StartsWithIgnoringAsciiCase(rest, "dword:")) {
     const auto number = ParseHexNumber(rest.substr(6));
     if (!number)
       return std::nullopt;
     value.type = kRegDword;
     for (int shift = 0; shift < 32; shift += 8)
       value.data.push_back(static_cast<char>(*number >> shift));
-  } else if (StartsWithFolded(rest, "hex:")) {
+  } else if (StartsWithIgnoringAsciiCase(rest, "hex:")) {
     hex_list = true;
     value.type = kRegBinary;
     rest.remove_prefix(4);
-  } else if (StartsWithFolded(rest, "hex(")) {
+  } else if (StartsWithIgnoringAsciiCase(rest, "hex(")) {
     const std::size_t close = rest.find("):");
     const auto type =
         ParseHexNumber(rest.substr(4, close == std::string_view::npos ? 0 : close - 4));
@@ -360,7 +347,7 @@ Regedit4Registry::Regedit4Registry(std::string file_path, std::vector<RegistryDe
     : file_path_(std::move(file_path)), defaults_(std::move(defaults)) {
   for (RegistryDefault& entry : defaults_) {
     entry.key_path = KeyId(entry.key_path);
-    entry.value_name = Fold(entry.value_name);
+    entry.value_name = AsciiFolded(entry.value_name);
   }
 }
 
@@ -412,7 +399,7 @@ long Regedit4Registry::QueryValue(RegKey key, const std::string& name, std::uint
     const std::string key_id = *open_key;
     if (data != nullptr && size == nullptr)
       return kErrorInvalidParameter;
-    const std::string folded = Fold(name);
+    const std::string folded = AsciiFolded(name);
     const RegFile file = Load(file_path_);
     if (const StoredValue* stored = FindStored(file, key_id, folded)) {
       return CopyOut(stored->type, stored->data, type, data, size);
@@ -432,7 +419,7 @@ long Regedit4Registry::DeleteValue(RegKey key, const std::string& name) {
     if (open_key == nullptr)
       return kErrorInvalidHandle;
     const std::string key_id = *open_key;
-    const std::string folded = Fold(name);
+    const std::string folded = AsciiFolded(name);
     const RegFile file = Load(file_path_);
     if (file.damaged)
       return kErrorAccessDenied;

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/ascii_case.h"
 #include "platform/posix/atomic_file.h"
 
 namespace larkspur {
@@ -26,20 +27,10 @@ void SetError(long* error, long value) {
     *error = value;
 }
 
-char Lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() &&
-         std::equal(prefix.begin(), prefix.end(), text.begin(),
-                    [](char a, char b) { return Lower(a) == Lower(b); });
-}
-
 std::uint32_t EntryTypeOf(std::string_view url) {
-  if (StartsWithIgnoringCase(url, "cookie:"))
+  if (StartsWithIgnoringAsciiCase(url, "cookie:"))
     return kCookieCacheEntry;
-  if (StartsWithIgnoringCase(url, "visited:"))
+  if (StartsWithIgnoringAsciiCase(url, "visited:"))
     return kUrlHistoryCacheEntry;
   return kNormalCacheEntry;
 }
@@ -157,7 +148,7 @@ CacheEnumHandle TsvUrlCache::FindFirstEntry(const char* pattern, void* entry, st
     const ParsedFile parsed = Parse(ReadWholeFile(file_path_).value_or(std::string()));
     Enumeration enumeration;
     for (const EntryLine& line : parsed.entries) {
-      if (pattern == nullptr || StartsWithIgnoringCase(line.url, pattern))
+      if (pattern == nullptr || StartsWithIgnoringAsciiCase(line.url, pattern))
         enumeration.entries.push_back({line.url, line.local_file});
     }
     if (enumeration.entries.empty()) {
