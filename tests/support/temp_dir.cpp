@@ -1,23 +1,26 @@
 #include "support/temp_dir.h"
 
-#include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
-#include <vector>
 
 namespace larkspur::testing {
 
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
-  std::string pattern = (SandboxRoot() / "tmp-XXXXXX").string();
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  if (::mkdtemp(name.data()) == nullptr)
-    throw std::runtime_error("mkdtemp failed");
-  path_ = name.data();
+fs::path MakeUniqueFolder(const fs::path& parent, const std::string& prefix) {
+  static std::mt19937_64 random{std::random_device{}()};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path candidate = parent / (prefix + std::to_string(random() % 1000000000));
+    std::error_code error;
+    if (fs::create_directory(candidate, error))
+      return candidate;
+  }
+  throw std::runtime_error("cannot make a folder in " + parent.string());
 }
+
+TempDir::TempDir() : path_(MakeUniqueFolder(SandboxRoot(), "tmp-")) {}
 
 TempDir::~TempDir() {
   std::error_code ignored;

@@ -21,6 +21,10 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// A new, empty folder below `parent`, named `prefix` and a random number.
+std::filesystem::path MakeUniqueFolder(const std::filesystem::path& parent,
+                                       const std::string& prefix);
+
 // Writes `contents` to `path`, creating missing parent folders.
 void WriteFile(const std::filesystem::path& path, const std::string& contents);
 std::string ReadFile(const std::filesystem::path& path);

@@ -1,12 +1,12 @@
 // Every test process runs in a sandbox of its own: HOME, the XDG folders and WINEPREFIX point
 // into a fresh temporary folder before any test code runs, so no test can reach the real
-// user's browser data.
+// user's browser data. (The Windows build runs under Wine in a prefix the test script made
+// fresh for the run.)
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "support/temp_dir.h"
 
@@ -27,14 +27,15 @@ const std::filesystem::path& SandboxRoot() {
 
 namespace {
 
-std::filesystem::path MakeSandbox() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/larkspur-test-XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  if (::mkdtemp(name.data()) == nullptr)
+void SetEnvironment(const char* variable, const std::filesystem::path& value) {
+#ifdef _WIN32
+  const std::wstring name(variable, variable + std::char_traits<char>::length(variable));
+  if (::_wputenv_s(name.c_str(), value.c_str()) != 0)
     std::abort();
-  return name.data();
+#else
+  if (::setenv(variable, value.c_str(), 1) != 0)
+    std::abort();
+#endif
 }
 
 void PointUserFoldersInto(const std::filesystem::path& root) {
@@ -46,14 +47,15 @@ void PointUserFoldersInto(const std::filesystem::path& root) {
   for (const auto& [variable, folder] : folders) {
     const std::filesystem::path path = root / folder;
     std::filesystem::create_directories(path);
-    ::setenv(variable, path.c_str(), 1);
+    SetEnvironment(variable, path);
   }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::filesystem::path root = MakeSandbox();
+  const std::filesystem::path root =
+      larkspur::testing::MakeUniqueFolder(std::filesystem::temp_directory_path(), "larkspur-test-");
   larkspur::testing::SandboxStorage() = root;
   PointUserFoldersInto(root);
 
