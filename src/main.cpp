@@ -1,8 +1,16 @@
-#include <iostream>
+#include <string>
+#include <vector>
 
 #include "app/command_line.h"
+#include "platform/console.h"
 
 int main(int argc, char** argv) {
-  std::ios::sync_with_stdio(false);
-  return larkspur::RunCommandLine(argc, argv, std::cout, std::cerr);
+  std::vector<std::string> arguments = larkspur::Utf8Arguments(argc, argv);
+  std::vector<char*> pointers;
+  for (std::string& argument : arguments)
+    pointers.push_back(argument.data());
+  pointers.push_back(nullptr);
+  const larkspur::ConsoleStreams console = larkspur::OpenConsole();
+  return larkspur::RunCommandLine(static_cast<int>(arguments.size()), pointers.data(), console.out,
+                                  console.err);
 }

@@ -12,7 +12,9 @@
 
 #include "app/cleanup_engine.h"
 #include "app/cleanup_steps.h"
+#ifndef _WIN32
 #include "app/demo_sandbox.h"
+#endif
 #include "app/version.h"
 #include "platform/native_stores.h"
 
@@ -108,13 +110,30 @@ std::optional<std::string> Parse(int argc, char** argv, Options& options) {
   return std::nullopt;
 }
 
-// Points HOME and the XDG folders into the sandbox, so every store is found there.
-void UseSandbox(const DemoSandbox& sandbox) {
-  ::setenv("HOME", sandbox.home.c_str(), 1);
-  ::setenv("XDG_CONFIG_HOME", sandbox.config.c_str(), 1);
-  ::setenv("XDG_DATA_HOME", sandbox.data.c_str(), 1);
-  ::setenv("XDG_CACHE_HOME", sandbox.cache.c_str(), 1);
+#ifdef _WIN32
+// The Windows build works on the real stores only; a sample folder cannot stand in for them.
+bool StartDemo(std::ostream&, std::ostream& err) {
+  err << "larkspur: --demo is not available in the Windows build\n";
+  return false;
 }
+#else
+// Builds the sample folder and points HOME and the XDG folders into it, so every store is
+// found there.
+bool StartDemo(std::ostream& out, std::ostream& err) {
+  std::string error;
+  const std::optional<DemoSandbox> sandbox = BuildDemoSandbox(&error);
+  if (!sandbox) {
+    err << "larkspur: cannot build the demo folder: " << error << '\n';
+    return false;
+  }
+  out << "Demo folder: " << sandbox->root << '\n';
+  ::setenv("HOME", sandbox->home.c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", sandbox->config.c_str(), 1);
+  ::setenv("XDG_DATA_HOME", sandbox->data.c_str(), 1);
+  ::setenv("XDG_CACHE_HOME", sandbox->cache.c_str(), 1);
+  return true;
+}
+#endif
 
 void Clean(const Options& options, std::ostream& out) {
   NativeStores stores = MakeNativeStores(UserFoldersFromEnvironment());
@@ -155,16 +174,8 @@ int RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) 
     err << "larkspur: nothing to do; this build has no window, use --clean (see --help)\n";
     return kUsageError;
   }
-  if (options.demo) {
-    std::string error;
-    const std::optional<DemoSandbox> sandbox = BuildDemoSandbox(&error);
-    if (!sandbox) {
-      err << "larkspur: cannot build the demo folder: " << error << '\n';
-      return 1;
-    }
-    out << "Demo folder: " << sandbox->root << '\n';
-    UseSandbox(*sandbox);
-  }
+  if (options.demo && !StartDemo(out, err))
+    return 1;
   if (!options.items.empty())
     Clean(options, out);
   out.flush();

@@ -1,35 +1,31 @@
 #pragma once
 // Memory whose blocks end exactly where an inaccessible page begins, so that any read or write
 // past a block's end faults at once; it logs the calls made to it.
-#include <sys/mman.h>
-#include <unistd.h>
-
+#include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/posix/posix_memory.h"
+#include "platform/memory.h"
+#include "support/native_ports.h"
+#include "support/pages.h"
 
 namespace larkspur::testing {
 
 class GuardedMemory final : public MemoryPort {
  public:
-  ~GuardedMemory() override {
-    for (const auto& [address, region] : regions_)
-      ::munmap(region.start, region.length);
-  }
-
   void* Allocate(std::size_t size) override {
     log.push_back("allocate " + std::to_string(size));
-    const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::size_t page = Pages::PageSize();
     const std::size_t data_pages = (size + page - 1) / page;
-    const std::size_t length = (data_pages + 1) * page;
-    void* start = ::mmap(nullptr, length, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (start == MAP_FAILED)
+    auto pages = std::make_unique<Pages>(data_pages + 1);
+    if (!pages->ok())
       return nullptr;
-    ::mprotect(start, data_pages * page, PROT_READ | PROT_WRITE);
-    char* block = static_cast<char*>(start) + data_pages * page - size;
-    regions_[block] = {start, length};
+    std::memset(pages->get(), 0, data_pages * page);  // fresh memory is zero-filled
+    pages->Protect(data_pages, 1, PageAccess::kNone);
+    char* block = pages->get() + data_pages * page - size;
+    regions_[block] = std::move(pages);
     return block;
   }
   void Lock(void*, std::size_t size) override { log.push_back("lock " + std::to_string(size)); }
@@ -39,31 +35,23 @@ class GuardedMemory final : public MemoryPort {
   }
   void Release(void* address, std::size_t size) override {
     log.push_back("release " + std::to_string(size));
-    const auto found = regions_.find(address);
-    if (found == regions_.end())
-      return;
-    ::munmap(found->second.start, found->second.length);
-    regions_.erase(found);
+    regions_.erase(address);
   }
   bool IsBadReadPtr(const void* address, std::size_t size) override {
-    return probe_.IsBadReadPtr(address, size);
+    return probe_->IsBadReadPtr(address, size);
   }
   bool IsBadWritePtr(void* address, std::size_t size) override {
-    return probe_.IsBadWritePtr(address, size);
+    return probe_->IsBadWritePtr(address, size);
   }
   bool IsBadStringPtr(const char* address, std::size_t max) override {
-    return probe_.IsBadStringPtr(address, max);
+    return probe_->IsBadStringPtr(address, max);
   }
 
   std::vector<std::string> log;
 
  private:
-  struct Region {
-    void* start;
-    std::size_t length;
-  };
-  std::map<void*, Region> regions_;
-  PosixMemory probe_;
+  std::map<void*, std::unique_ptr<Pages>> regions_;
+  std::unique_ptr<MemoryPort> probe_ = NativeMemory();
 };
 
 }  // namespace larkspur::testing

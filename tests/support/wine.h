@@ -13,9 +13,9 @@ inline bool RunningUnderWine() {
 
 }  // namespace larkspur::testing
 
-#define LARKSPUR_REQUIRE_WINE()                                                 \
-  do {                                                                          \
-    if (!::larkspur::testing::RunningUnderWine())                               \
+#define LARKSPUR_REQUIRE_WINE()                                                \
+  do {                                                                         \
+    if (!::larkspur::testing::RunningUnderWine())                              \
       GTEST_SKIP() << "changes the real Windows stores; runs only under Wine"; \
   } while (false)
 #endif

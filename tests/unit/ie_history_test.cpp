@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@
 #include "fakes/fake_url_history.h"
 #include "fakes/guarded_memory.h"
 #include "iecleanup/registry1.h"
-#include "platform/posix/posix_folder_tree.h"
+#include "support/native_ports.h"
 #include "support/temp_dir.h"
 
 namespace larkspur {
@@ -28,8 +29,8 @@ using ::testing::UnorderedElementsAre;
 class IEHistoryTest : public ::testing::Test {
  protected:
   IEHistoryTest()
-      : folders_((dir_ / "home").string()),
-        ie_(IECleanupPorts{registry_, cache_, history_, memory_, folders_}, label_, List2_,
+      : folders_(testing::NativeFolderTree((dir_ / "home").string())),
+        ie_(IECleanupPorts{registry_, cache_, history_, memory_, *folders_}, label_, List2_,
             List3_) {
     label_.SetListener([this](const std::string& text) { texts_.push_back(text); });
   }
@@ -47,7 +48,7 @@ class IEHistoryTest : public ::testing::Test {
   FakeUrlCache cache_;
   testing::FakeUrlHistory history_;
   testing::GuardedMemory memory_;
-  PosixFolderTree folders_;
+  std::unique_ptr<FolderTree> folders_;
   Label label_;
   std::vector<std::string> texts_;
   std::vector<std::string> List2_;

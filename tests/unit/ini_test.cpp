@@ -1,14 +1,13 @@
-// INI::GetFromINI over the Linux reader: what its 255-byte buffer and empty default make of the
-// answers. The reader's own answers are pinned by the profile-strings contract suite. The reader
-// is built on Linux only.
-#ifndef _WIN32
+// INI::GetFromINI over the platform's reader: what its 255-byte buffer and empty default make of
+// the answers. The reader's own answers are pinned by the profile-strings contract suite.
 #include "firefox/ini.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
-#include "platform/posix/ini_profile_strings.h"
+#include "support/native_ports.h"
 #include "support/temp_dir.h"
 
 namespace larkspur {
@@ -22,8 +21,8 @@ class IniTest : public ::testing::Test {
   }
 
   testing::TempDir dir_;
-  IniProfileStrings reader_;
-  INI ini_{reader_};
+  std::unique_ptr<ProfileStringPort> reader_ = testing::NativeProfileStrings();
+  INI ini_{*reader_};
 };
 
 TEST_F(IniTest, KeepsAtMost254Characters) {
@@ -44,5 +43,3 @@ TEST_F(IniTest, GivesEmptyStringForWhatIsMissing) {
 
 }  // namespace
 }  // namespace larkspur
-
-#endif  // _WIN32

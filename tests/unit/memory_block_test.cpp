@@ -2,40 +2,31 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 
 #include "fakes/guarded_memory.h"
-#include "platform/posix/posix_memory.h"
+#include "support/native_ports.h"
+#include "support/pages.h"
 
 namespace larkspur {
 namespace {
 
 using ::testing::ElementsAre;
 using testing::GuardedMemory;
+using testing::NativeMemory;
+using testing::PageAccess;
+using testing::Pages;
 
-// A page of the test's own with the given protection, for probing.
-class Page {
- public:
-  explicit Page(int protection) {
-    size_ = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-    address_ = static_cast<char*>(
-        ::mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
-    std::memset(address_, 'x', size_);
-    ::mprotect(address_, size_, protection);
-  }
-  ~Page() { ::munmap(address_, size_); }
-  char* get() const { return address_; }
-  std::size_t size() const { return size_; }
-
- private:
-  char* address_;
-  std::size_t size_;
-};
+// One page of the test's own with the given access, filled with 'x'.
+std::unique_ptr<Pages> Page(PageAccess access) {
+  auto page = std::make_unique<Pages>(1);
+  page->Protect(0, 1, access);
+  return page;
+}
 
 TEST(MemoryBlockLifecycle, PlatformCallsInOrder) {
   GuardedMemory memory;
@@ -74,9 +65,9 @@ TEST(MemoryBlockCopies, NeverPastTheBlockOrIntoForbiddenMemory) {
   block.ReadFrom(out.data(), 16);  // the 6 bytes beyond the block arrive as zeros
   EXPECT_EQ(std::string(out.data(), 16), std::string("0123456789") + std::string(6, '\0'));
 
-  Page read_only(PROT_READ);
-  block.ReadFrom(read_only.get(), 10);
-  EXPECT_EQ(read_only.get()[0], 'x');
+  const auto read_only = Page(PageAccess::kReadOnly);
+  block.ReadFrom(read_only->get(), 10);
+  EXPECT_EQ(read_only->get()[0], 'x');
 
   block.Allocate(0);
   out.fill('?');
@@ -98,36 +89,37 @@ TEST(MemoryBlockExtractString, StopsAtTheTerminatorOrAtLMax) {
   EXPECT_EQ(block.ExtractString(block.Handle(), 3), "hel");
   EXPECT_EQ(block.ExtractString(block.Handle(), 100), "");
 
-  Page forbidden(PROT_NONE);
-  EXPECT_EQ(block.ExtractString(forbidden.get(), 10), "");
+  const auto forbidden = Page(PageAccess::kNone);
+  EXPECT_EQ(block.ExtractString(forbidden->get(), 10), "");
   EXPECT_EQ(block.ExtractString(nullptr, 10), "");
 }
 
-TEST(PosixMemoryProbes, ReportBadRangesWithoutTouchingThem) {
-  PosixMemory memory;
-  Page readable(PROT_READ | PROT_WRITE);
-  Page read_only(PROT_READ);
-  Page forbidden(PROT_NONE);
+TEST(NativeMemoryProbes, ReportBadRangesWithoutTouchingThem) {
+  const std::unique_ptr<MemoryPort> native = NativeMemory();
+  MemoryPort& memory = *native;
+  const auto readable = Page(PageAccess::kReadWrite);
+  const auto read_only = Page(PageAccess::kReadOnly);
+  const auto forbidden = Page(PageAccess::kNone);
 
-  EXPECT_FALSE(memory.IsBadReadPtr(readable.get(), readable.size()));
-  EXPECT_FALSE(memory.IsBadReadPtr(read_only.get(), read_only.size()));
-  EXPECT_TRUE(memory.IsBadReadPtr(forbidden.get(), 1));
+  EXPECT_FALSE(memory.IsBadReadPtr(readable->get(), readable->size()));
+  EXPECT_FALSE(memory.IsBadReadPtr(read_only->get(), read_only->size()));
+  EXPECT_TRUE(memory.IsBadReadPtr(forbidden->get(), 1));
   EXPECT_TRUE(memory.IsBadReadPtr(nullptr, 1));
 
-  EXPECT_FALSE(memory.IsBadWritePtr(readable.get(), readable.size()));
-  EXPECT_EQ(readable.get()[readable.size() - 1], 'x') << "probing leaves the bytes as they were";
-  EXPECT_TRUE(memory.IsBadWritePtr(read_only.get(), 8));
-  EXPECT_TRUE(memory.IsBadWritePtr(forbidden.get(), 8));
+  EXPECT_FALSE(memory.IsBadWritePtr(readable->get(), readable->size()));
+  EXPECT_EQ(readable->get()[readable->size() - 1], 'x') << "probing leaves the bytes as they were";
+  EXPECT_TRUE(memory.IsBadWritePtr(read_only->get(), 8));
+  EXPECT_TRUE(memory.IsBadWritePtr(forbidden->get(), 8));
 
-  readable.get()[20] = '\0';
-  EXPECT_FALSE(memory.IsBadStringPtr(readable.get(), 1000000));
-  EXPECT_FALSE(memory.IsBadStringPtr(read_only.get(), read_only.size()));
-  EXPECT_TRUE(memory.IsBadStringPtr(forbidden.get(), 1));
+  readable->get()[20] = '\0';
+  EXPECT_FALSE(memory.IsBadStringPtr(readable->get(), 1000000));
+  EXPECT_FALSE(memory.IsBadStringPtr(read_only->get(), read_only->size()));
+  EXPECT_TRUE(memory.IsBadStringPtr(forbidden->get(), 1));
 }
 
-TEST(PosixMemoryBlocks, AreZeroFilledAndWritable) {
-  PosixMemory memory;
-  MemoryBlock block(memory);
+TEST(NativeMemoryBlocks, AreZeroFilledAndWritable) {
+  const std::unique_ptr<MemoryPort> memory = NativeMemory();
+  MemoryBlock block(*memory);
   block.Allocate(100000);
   ASSERT_NE(block.Handle(), nullptr);
   const auto* bytes = static_cast<const unsigned char*>(block.Handle());

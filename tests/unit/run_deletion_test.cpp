@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,8 +11,7 @@
 #include "fakes/fake_url_cache.h"
 #include "fakes/fake_url_history.h"
 #include "fakes/guarded_memory.h"
-#include "platform/posix/ini_profile_strings.h"
-#include "platform/posix/posix_file_patterns.h"
+#include "support/native_ports.h"
 
 namespace larkspur {
 namespace {
@@ -33,13 +33,13 @@ class RunDeletionTest : public ::testing::Test {
   testing::FakeUrlHistory history_;
   testing::GuardedMemory memory_;
   testing::FakeFolderTree folders_;
-  IniProfileStrings ini_;
-  PosixFilePatterns files_;
+  std::unique_ptr<ProfileStringPort> ini_ = testing::NativeProfileStrings();
+  std::unique_ptr<FilePatternPort> files_ = testing::NativeFilePatterns();
   Form1 form_;
   std::vector<std::string> texts_;
   IEHistory ie_{IECleanupPorts{registry_, cache_, history_, memory_, folders_}, form_.Label5,
                 form_.List2, form_.List3};
-  FirefoxHistory firefox_{FirefoxPorts{registry_, ini_, files_, ""}};
+  FirefoxHistory firefox_{FirefoxPorts{registry_, *ini_, *files_, ""}};
   Cleaners cleaners_{ie_, firefox_};
 };
 

@@ -1,0 +1,25 @@
+// The Windows stores: the real registry, URL cache, URL history object and file system.
+#include "platform/native_stores.h"
+#include "platform/win32/com_url_history.h"
+#include "platform/win32/win32_file_patterns.h"
+#include "platform/win32/win32_folder_tree.h"
+#include "platform/win32/win32_memory.h"
+#include "platform/win32/win32_profile_strings.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/wininet_url_cache.h"
+
+namespace larkspur {
+
+NativeStores MakeNativeStores(const UserFolders& folders) {
+  NativeStores stores;
+  stores.registry = std::make_unique<Win32Registry>();
+  stores.url_cache = std::make_unique<WininetUrlCache>();
+  stores.url_history = std::make_unique<ComUrlHistory>();
+  stores.memory = std::make_unique<Win32Memory>();
+  stores.folders = std::make_unique<Win32FolderTree>(folders.home);
+  stores.files = std::make_unique<Win32FilePatterns>();
+  stores.profile_strings = std::make_unique<Win32ProfileStrings>();
+  return stores;  // Firefox's folder is always below AppData here
+}
+
+}  // namespace larkspur
