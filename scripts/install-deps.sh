@@ -6,6 +6,8 @@ packages=(
   cmake ninja-build g++        # the build
   libgtest-dev libgmock-dev    # the tests
   findutils coreutils          # the end-to-end tests and the benchmark's reference run
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools  # the Windows build
+  wine wine64                  # runs the Windows build's tests
 )
 
 missing=()

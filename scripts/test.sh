@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Larkspur with AddressSanitizer and UBSan and runs every test.
+# Builds and tests both builds: Linux with AddressSanitizer and UBSan, then the Windows build
+# under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -7,3 +8,4 @@ scripts/install-deps.sh
 cmake --preset linux
 cmake --build --preset linux
 ctest --preset linux -j2
+scripts/test-windows.sh

@@ -14,7 +14,9 @@
 #include "platform/profile_strings.h"
 #include "support/temp_dir.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "platform/win32/win32_profile_strings.h"
+#else
 #include "platform/posix/ini_profile_strings.h"
 #endif
 
@@ -33,7 +35,9 @@ void PrintTo(const Adapter& adapter, std::ostream* out) {
 // Adding an adapter here runs the whole suite against it.
 std::vector<Adapter> Adapters() {
   return {
-#ifndef _WIN32
+#ifdef _WIN32
+      {"Win32ProfileStrings", [] { return std::make_unique<Win32ProfileStrings>(); }},
+#else
       {"IniProfileStrings", [] { return std::make_unique<IniProfileStrings>(); }},
 #endif
   };
@@ -67,10 +71,12 @@ const char kFirefoxProfilesIni[] =
 
 class ProfileStringsContract : public ::testing::TestWithParam<Adapter> {
  protected:
-  // Writes `contents` to a file of this test and gives its path as the port takes it.
+  // Writes `contents` to a file of this test and gives its path as the port takes it. Every
+  // call makes a new file: Windows keeps an INI file it has read cached for a moment.
   std::string Ini(const std::string& contents, const std::string& name = "test.ini") {
-    testing::WriteFile(dir_ / name, contents);
-    return Utf8(dir_ / name);
+    const std::string unique = std::to_string(++files_) + "-" + name;
+    testing::WriteFile(dir_ / unique, contents);
+    return Utf8(dir_ / unique);
   }
 
   // The text the port copies, after checking what every answer must keep to: a NUL right after
@@ -90,6 +96,7 @@ class ProfileStringsContract : public ::testing::TestWithParam<Adapter> {
   }
 
   testing::TempDir dir_;
+  int files_ = 0;
   std::unique_ptr<ProfileStringPort> port_ = GetParam().make();
 };
 

@@ -15,7 +15,12 @@
 #include "fakes/fake_registry.h"
 #include "iecleanup/registry1.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32/win32_registry.h"
+#include "support/wine.h"
+#else
 #include "platform/posix/regedit4_registry.h"
 #include "support/temp_dir.h"
 #endif
@@ -87,10 +92,55 @@ class Regedit4Harness final : public RegistryHarness {
 };
 #endif
 
+#ifdef _WIN32
+// The real registry of the Wine prefix that the test script made. Every value it stores is
+// deleted again, with the suite's own keys.
+class Win32Harness final : public RegistryHarness {
+ public:
+  ~Win32Harness() override {
+    for (const auto& [key_path, name] : stored_) {
+      HKEY key = nullptr;
+      if (::RegOpenKeyExA(HKEY_CURRENT_USER, key_path.c_str(), 0, KEY_SET_VALUE, &key) == 0) {
+        ::RegDeleteValueA(key, name.c_str());
+        ::RegCloseKey(key);
+      }
+    }
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Larkspur Contract");
+  }
+
+  RegistryPort& port() override { return registry_; }
+
+  void PutRaw(const std::string& key_path, const std::string& name, std::uint32_t type,
+              const std::string& bytes) override {
+    if (!RunningUnderWine())
+      GTEST_FAIL() << "writes the real registry; runs only under Wine";
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, key_path.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    // RegSetValueExA stores string data with the NUL that follows it; a non-NUL after the bytes
+    // keeps them exactly as given.
+    const std::string data = bytes + 'X';
+    EXPECT_EQ(::RegSetValueExA(key, name.c_str(), 0, type,
+                               reinterpret_cast<const BYTE*>(data.data()),
+                               static_cast<DWORD>(bytes.size())),
+              ERROR_SUCCESS);
+    ::RegCloseKey(key);
+    stored_.emplace_back(key_path, name);
+  }
+
+ private:
+  Win32Registry registry_;
+  std::vector<std::pair<std::string, std::string>> stored_;
+};
+#endif
+
 INSTANTIATE_TEST_SUITE_P(
     Adapters, RegistryContract,
     ::testing::Values(
-#ifndef _WIN32
+#ifdef _WIN32
+        RegistryHarnessFactory{"Win32Registry", [] { return std::make_unique<Win32Harness>(); }},
+#else
         RegistryHarnessFactory{"Regedit4Registry",
                                [] { return std::make_unique<Regedit4Harness>(); }},
 #endif

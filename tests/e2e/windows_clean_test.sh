@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# larkspur.exe under Wine, in a fresh prefix filled with browser traces as Internet Explorer and
+# Firefox leave them: typed URLs in the registry, URL-cache entries, files in the History,
+# INetCache and INetCookies folders, and a Firefox profile under AppData. Exactly the named
+# things go; everything else stays byte for byte.
+LARKSPUR=$1
+CACHE_TOOL=$2
+source "$(dirname "$0")/sandbox.sh"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trap 'wineserver -k >/dev/null 2>&1; chmod -R u+rwx "$SANDBOX" 2>/dev/null; rm -rf "$SANDBOX"' EXIT
+
+# Wine's background processes must not hold this script's output open.
+wineboot -i </dev/null >/dev/null 2>&1 || fail "wineboot failed"
+
+shell_folder() {
+  wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' /v "$1" \
+    </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
+}
+unix_path() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+
+win_history=$(shell_folder History)
+win_cache=$(shell_folder Cache)
+win_cookies=$(shell_folder Cookies)
+win_appdata=$(shell_folder AppData)
+[ -n "$win_history" ] && [ -n "$win_cache" ] && [ -n "$win_cookies" ] && [ -n "$win_appdata" ] \
+  || fail "shell folders missing"
+history=$(unix_path "$win_history")
+cache=$(unix_path "$win_cache")
+cookies=$(unix_path "$win_cookies")
+appdata=$(unix_path "$win_appdata")
+user_profile=$(dirname "$(dirname "$appdata")")
+
+# Typed URLs url0 to url101; only url1 to url100 are the cleaner's.
+{
+  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\TypedURLs]\r\n'
+  for n in $(seq 0 101); do printf '"url%d"="http://site%d.example/"\r\n' "$n" "$n"; done
+} >"$SANDBOX/typed.reg"
+wine regedit /S "$(winepath -w "$SANDBOX/typed.reg" 2>/dev/null)" </dev/null >/dev/null 2>&1
+typed_urls() {
+  wine reg query 'HKCU\Software\Microsoft\Internet Explorer\TypedURLs' </dev/null 2>/dev/null \
+    | tr -d '\r' | sed -n 's/^ *\(url[0-9]*\) .*/\1/p' | sort -V | tr '\n' ' '
+}
+[ "$(typed_urls | wc -w)" -eq 102 ] || fail "typed URLs not seeded: $(typed_urls)"
+
+for url in "http://example.com/page.htm" "http://example.com/logo.png" "Cookie:me@example.com/" \
+           "Visited: me@http://example.com/page.htm"; do
+  wine "$CACHE_TOOL" add "$url" </dev/null >/dev/null || fail "cannot seed $url"
+done
+[ "$(wine "$CACHE_TOOL" list </dev/null | wc -l)" -ge 4 ] || fail "URL cache not seeded"
+
+put "$history/History.IE5/MSHist012026120720261208/index.dat"
+put "$cache/Content.IE5/X1Y2Z3/page[1].htm"
+put "$cache/Content.IE5/X1Y2Z3/deep/a.js"
+put "$cache/Content.IE5/X1Y2Z3/Привет мир.htm"      # a name outside the ANSI code page
+put "$cache/.hidden-stays"                          # Wine shows dot files as hidden
+put "$cookies/me@example[1].txt"
+chmod a-w "$cache/Content.IE5/X1Y2Z3/page[1].htm"   # read-only in Windows terms
+put "$(dirname "$cache")/beside-the-cache/trap"     # beside a swept folder
+put "$SANDBOX/outside/target-of-folder-link"
+put "$SANDBOX/outside-file"
+ln -s "$SANDBOX/outside" "$cache/Content.IE5/folder-link"
+ln -s "$SANDBOX/outside-file" "$cookies/file-link"
+put "$HOME/letter.txt"                              # Wine links Documents to HOME
+
+ff="$appdata/Mozilla/Firefox"
+profile="$ff/Profiles/q4w8e2rt.default-release"
+printf '[Install308046B0AF4A39CB]\r\nDefault=Profiles/q4w8e2rt.default-release\r\nLocked=1\r\n\r\n[Profile1]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/z9x8c7v6.default\r\nDefault=1\r\n\r\n[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=Profiles/q4w8e2rt.default-release\r\n\r\n[General]\r\nStartWithLastProfile=1\r\nVersion=2\r\n' \
+  >"$SANDBOX/profiles.ini"
+mkdir -p "$ff" && cp "$SANDBOX/profiles.ini" "$ff/profiles.ini"
+doomed="places.sqlite places.sqlite-wal cookies.sqlite cookies.sqlite-wal formhistory.sqlite
+        downloads.sqlite history.dat cookies.txt startup.cache cache/one cache/two"
+for f in $doomed; do put "$profile/$f"; done
+for f in favicons.sqlite bookmarks.html prefs.js cache/sub/stays storage/x.cache; do
+  put "$profile/$f"
+done
+put "$ff/Profiles/z9x8c7v6.default/cookies.sqlite"   # another profile: not Profile0
+
+survivors=$(cd "$SANDBOX" && find . -path ./wine/drive_c/windows -prune -o -type f \( \
+  -path "*/q4w8e2rt.default-release/*" -a \( -name 'favicons*' -o -name 'bookmarks*' \
+  -o -name prefs.js -o -path '*/cache/sub/*' -o -path '*/storage/*' \) \
+  -o -path './outside*' -o -path '*/beside-the-cache/*' -o -name .hidden-stays \
+  -o -path '*/z9x8c7v6.default/*' -o -name profiles.ini -o -name letter.txt \) -print \
+  | sort | xargs -d '\n' sha256sum)
+[ "$(echo "$survivors" | wc -l)" -eq 14 ] || fail "expected 14 survivors, found: $survivors"
+
+# Typed URLs only: url1 to url100 are shown and deleted, url0 and url101 stay.
+output=$(wine "$LARKSPUR" --clean ie-typed-urls </dev/null | tr -d '\r')
+[ "$(echo "$output" | head -1)" = "Deleting Typed Urls In IE..." ] || fail "caption: $output"
+for n in 1 57 100; do
+  echo "$output" | grep -qx -- "-->http://site$n.example/" || fail "url$n not shown"
+done
+echo "$output" | grep -q -- "site101\|site0\." && fail "url0 or url101 shown"
+[ "$(echo "$output" | grep -c -- '^-->')" -eq 100 ] || fail "not 100 URLs shown"
+[ "$(typed_urls)" = "url0 url101 " ] || fail "typed URLs left: $(typed_urls)"
+
+output=$(wine "$LARKSPUR" --clean all </dev/null | tr -d '\r')
+captions=$(echo "$output" | grep -v '^-->')
+expected="Deleting IE History...
+Deleting IE Temporary Internet Files...
+Deleting Typed Urls In IE...
+Deleting IE Cookies...
+Deleting Firefox History...
+Deleting Firefox Downloads...
+Deleting Firefox Typed URLs...
+Deleting Firefox Cookies...
+Deleting Firefox Cache..."
+[ "$captions" = "$expected" ] || fail "captions: $captions"
+echo "$output" | grep -qxF -- "-->$win_cache\\Content.IE5\\X1Y2Z3\\deep\\a.js" \
+  || fail "swept file not shown as a Windows path: $output"
+echo "$output" | grep -qxF -- "-->$win_cache\\Content.IE5\\X1Y2Z3\\Привет мир.htm" \
+  || fail "the Cyrillic name is not shown as it is"
+echo "$output" | sed -n '/Deleting IE Cookies/,/Deleting Firefox/p' | grep -qx -- '-->Cookie:me@example.com/' \
+  || fail "cookie entry not shown in the cookie step"
+
+(cd "$SANDBOX" && echo "$survivors" | sha256sum --quiet -c -) || fail "a survivor changed"
+remaining=$(wine "$CACHE_TOOL" list </dev/null)
+[ -z "$remaining" ] || fail "URL cache entries left: $remaining"
+[ -e "$cache/Content.IE5/folder-link" ] && fail "folder link in the cache stayed"
+[ -e "$cookies/file-link" ] && fail "file link in the cookie folder stayed"
+for folder in "$history" "$cache" "$cookies"; do
+  [ -d "$folder" ] || fail "$folder itself was removed"
+done
+[ "$(find "$history" "$cookies" -mindepth 1 | wc -l)" -eq 0 ] \
+  || fail "IE folders not empty: $(find "$history" "$cookies" -mindepth 1)"
+[ "$(find "$cache" -mindepth 1)" = "$cache/.hidden-stays" ] || fail "cache folder: $(find "$cache")"
+for f in $doomed; do
+  [ -e "$profile/$f" ] && fail "$f survived"
+done
+[ -d "$user_profile" ] || fail "the user's folder went"
+echo "1 passed, 0 failed"
