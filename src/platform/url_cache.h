@@ -14,8 +14,8 @@ struct CacheFileTime {
   std::uint32_t high;
 };
 
-// INTERNET_CACHE_ENTRY_INFOA, with its closing union written as two fields. Every pointer
-// points into the same entry buffer, behind the header.
+// INTERNET_CACHE_ENTRY_INFOA, field for field. Every pointer points into the same entry buffer,
+// behind the header.
 struct CacheEntryHeader {
   std::uint32_t dwStructSize;
   char* lpszSourceUrlName;
@@ -32,8 +32,10 @@ struct CacheEntryHeader {
   char* lpHeaderInfo;
   std::uint32_t dwHeaderInfoSize;
   char* lpszFileExtension;
-  std::uint32_t dwReserved;
-  std::uint32_t dwExemptDelta;
+  union {
+    std::uint32_t dwReserved;
+    std::uint32_t dwExemptDelta;
+  };
 };
 
 inline constexpr std::uint32_t kNormalCacheEntry = 0x00000001u;

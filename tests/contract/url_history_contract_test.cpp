@@ -14,7 +14,15 @@
 #include "platform/url_history.h"
 #include "support/temp_dir.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <objbase.h>
+#include <windows.h>
+
+#include <thread>
+
+#include "platform/win32/com_url_history.h"
+#include "support/wine.h"
+#else
 #include "platform/posix/text_url_history.h"
 #endif
 
@@ -31,6 +39,8 @@ class UrlHistoryHarness {
   virtual std::optional<bool> IsEmpty() = 0;
   // Wine's ClearHistory answers E_NOTIMPL; there the contract is only a steady false.
   virtual bool CanClear() const { return true; }
+  // The system's own store: its tests run only under Wine.
+  virtual bool ChangesRealStore() const { return false; }
 };
 
 class FakeHarness : public UrlHistoryHarness {
@@ -62,6 +72,22 @@ class TextHarness : public UrlHistoryHarness {
 };
 #endif
 
+#ifdef _WIN32
+// Wine makes the history object, but every method of it answers E_NOTIMPL: visits can be
+// neither added nor looked up, and a clear fails.
+class ComHarness : public UrlHistoryHarness {
+ public:
+  UrlHistoryPort& history() override { return history_; }
+  void AddVisit(const std::string&) override {}
+  std::optional<bool> IsEmpty() override { return std::nullopt; }
+  bool CanClear() const override { return false; }
+  bool ChangesRealStore() const override { return true; }
+
+ private:
+  larkspur::ComUrlHistory history_;
+};
+#endif
+
 struct Adapter {
   const char* name;
   std::function<std::unique_ptr<UrlHistoryHarness>()> make;
@@ -69,7 +95,9 @@ struct Adapter {
 
 const Adapter kAdapters[] = {
     {"Fake", [] { return std::make_unique<FakeHarness>(); }},
-#ifndef _WIN32
+#ifdef _WIN32
+    {"ComObject", [] { return std::make_unique<ComHarness>(); }},
+#else
     {"TextStandIn", [] { return std::make_unique<TextHarness>(); }},
 #endif
 };
@@ -80,6 +108,13 @@ void PrintTo(const Adapter& adapter, std::ostream* out) {
 
 class UrlHistoryContract : public ::testing::TestWithParam<Adapter> {
  protected:
+  void SetUp() override {
+#ifdef _WIN32
+    if (harness_->ChangesRealStore())
+      LARKSPUR_REQUIRE_WINE();
+#endif
+  }
+
   std::unique_ptr<UrlHistoryHarness> harness_ = GetParam().make();
 };
 
@@ -109,5 +144,39 @@ INSTANTIATE_TEST_SUITE_P(Adapters, UrlHistoryContract, ::testing::ValuesIn(kAdap
                          [](const ::testing::TestParamInfo<Adapter>& info) {
                            return std::string(info.param.name);
                          });
+
+#ifdef _WIN32
+// The apartment type of the calling thread; 0 when COM is not initialised there.
+int ApartmentType() {
+  APTTYPE type{};
+  APTTYPEQUALIFIER qualifier{};
+  return SUCCEEDED(::CoGetApartmentType(&type, &qualifier)) ? static_cast<int>(type) + 1 : 0;
+}
+
+// ClearHistory initialises COM for itself, so it must leave the thread's apartment as it found
+// it: not initialised, single-threaded or multithreaded.
+TEST(ComUrlHistory, LeavesTheThreadsApartmentAsItFoundIt) {
+  LARKSPUR_REQUIRE_WINE();
+  const std::optional<DWORD> apartments[] = {std::nullopt, COINIT_APARTMENTTHREADED,
+                                             COINIT_MULTITHREADED};
+  for (const std::optional<DWORD>& apartment : apartments) {
+    SCOPED_TRACE(apartment ? static_cast<int>(*apartment) : -1);
+    int before = -1;
+    int after = -1;
+    bool cleared = true;
+    std::thread([&] {
+      const bool initialised = apartment && SUCCEEDED(::CoInitializeEx(nullptr, *apartment));
+      before = ApartmentType();
+      cleared = larkspur::ComUrlHistory().ClearHistory();
+      after = ApartmentType();
+      if (initialised)
+        ::CoUninitialize();
+    }).join();
+    EXPECT_EQ(before == 0, !apartment.has_value());
+    EXPECT_EQ(after, before);
+    EXPECT_FALSE(cleared) << "Wine's ClearHistory answers E_NOTIMPL";
+  }
+}
+#endif
 
 }  // namespace
