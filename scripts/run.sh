@@ -7,4 +7,4 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset linux-release >/dev/null
 cmake --build --preset linux-release --target larkspur
-build/linux-release/src/larkspur --demo --clean all
+build/linux-release/larkspur --demo --clean all

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/folder_tree.h"
+#include "platform/path_text.h"
 
 namespace larkspur::testing {
 
@@ -43,7 +44,7 @@ class FakeFolderTree final : public FolderTree {
     std::string trimmed = path;
     while (!trimmed.empty() && trimmed.back() == '/')
       trimmed.pop_back();
-    if (trimmed.empty() || trimmed.front() != '/' || Walk(trimmed, false) == nullptr)
+    if (!IsAbsolutePath(trimmed) || Walk(trimmed, false) == nullptr)
       return nullptr;
     return std::make_unique<Cursor>(*this, trimmed);
   }
@@ -115,13 +116,18 @@ class FakeFolderTree final : public FolderTree {
     return Walk(path.substr(0, path.rfind('/')), create);
   }
 
-  // Folder at an absolute path such as "/T/S1"; the empty path is the top.
+  // Folder at an absolute path such as "/T/S1" (on Windows "C:/T/S1", where "C:" is a folder of
+  // the top); the empty path is the top.
   Folder* Walk(const std::string& path, bool create) {
     Folder* folder = &top_;
-    std::size_t start = 1;
+    std::size_t start = 0;
     while (start <= path.size()) {
       const std::size_t slash = path.find('/', start);
       const std::string name = path.substr(start, slash - start);
+      if (name.empty() && start == 0) {
+        start = 1;
+        continue;
+      }
       if (name.empty())
         break;
       auto found = folder->subfolders.find(name);

@@ -23,51 +23,65 @@ struct RecordingStatus final : StatusLine {
   std::vector<std::string> texts;
 };
 
+// The fake's paths are absolute on every platform: "/T" here, "C:/T" on Windows.
+#ifdef _WIN32
+const std::string kRoot = "C:";
+#else
+const std::string kRoot;
+#endif
+std::string At(const std::string& path) {
+  return kRoot + path;
+}
+
 TEST(FolderSweepOrder, DepthFirstWithSubfoldersRemovedAfterAllAreSwept) {
   FakeFolderTree tree;
-  tree.AddFile("/T/a");
-  tree.AddFile("/T/S1/b");
-  tree.AddFolder("/T/S1/S1a");
-  tree.AddFile("/T/S2/c");
+  tree.AddFile(At("/T/a"));
+  tree.AddFile(At("/T/S1/b"));
+  tree.AddFolder(At("/T/S1/S1a"));
+  tree.AddFile(At("/T/S2/c"));
   RecordingStatus status;
 
-  SweepFolder(tree, status, "/T");
+  SweepFolder(tree, status, At("/T"));
 
-  EXPECT_THAT(tree.log(), ElementsAre("delete /T/a", "delete /T/S1/b", "remove /T/S1/S1a",
-                                      "delete /T/S2/c", "remove /T/S1", "remove /T/S2"));
-  EXPECT_THAT(status.texts, ElementsAre("-->/T/a", "-->/T/S1/b", "-->/T/S2/c"));
-  EXPECT_TRUE(tree.Exists("/T"));
+  EXPECT_THAT(tree.log(), ElementsAre("delete " + At("/T/a"), "delete " + At("/T/S1/b"),
+                                      "remove " + At("/T/S1/S1a"), "delete " + At("/T/S2/c"),
+                                      "remove " + At("/T/S1"), "remove " + At("/T/S2")));
+  EXPECT_THAT(status.texts,
+              ElementsAre("-->" + At("/T/a"), "-->" + At("/T/S1/b"), "-->" + At("/T/S2/c")));
+  EXPECT_TRUE(tree.Exists(At("/T")));
 }
 
 TEST(FolderSweepFailures, WhatCannotGoStaysAndTheRestIsSwept) {
   FakeFolderTree tree;
-  tree.AddFile("/T/S1/in-use");
-  tree.AddFile("/T/S1/plain");
-  tree.AddHiddenFile("/T/S2/desktop.ini");
-  tree.AddFile("/T/S2/plain");
-  tree.AddFile("/T/S3/unlistable-file");
-  tree.MakeUnlistable("/T/S3");
-  tree.AddFile("/T/S4/last");
-  tree.MakeUndeletable("/T/S1/in-use");
+  tree.AddFile(At("/T/S1/in-use"));
+  tree.AddFile(At("/T/S1/plain"));
+  tree.AddHiddenFile(At("/T/S2/desktop.ini"));
+  tree.AddFile(At("/T/S2/plain"));
+  tree.AddFile(At("/T/S3/unlistable-file"));
+  tree.MakeUnlistable(At("/T/S3"));
+  tree.AddFile(At("/T/S4/last"));
+  tree.MakeUndeletable(At("/T/S1/in-use"));
   RecordingStatus status;
 
-  SweepFolder(tree, status, "/T/");
+  SweepFolder(tree, status, At("/T/"));
 
   // Not shown, since it is still there; its folder stays, and so does the hidden file's.
-  EXPECT_TRUE(tree.Exists("/T/S1/in-use"));
-  EXPECT_TRUE(tree.Exists("/T/S2/desktop.ini"));
-  EXPECT_TRUE(tree.Exists("/T/S3/unlistable-file"));
-  EXPECT_FALSE(tree.Exists("/T/S1/plain"));
-  EXPECT_FALSE(tree.Exists("/T/S2/plain"));
-  EXPECT_FALSE(tree.Exists("/T/S4"));
-  EXPECT_THAT(status.texts, ElementsAre("-->/T/S1/plain", "-->/T/S2/plain", "-->/T/S4/last"));
+  EXPECT_TRUE(tree.Exists(At("/T/S1/in-use")));
+  EXPECT_TRUE(tree.Exists(At("/T/S2/desktop.ini")));
+  EXPECT_TRUE(tree.Exists(At("/T/S3/unlistable-file")));
+  EXPECT_FALSE(tree.Exists(At("/T/S1/plain")));
+  EXPECT_FALSE(tree.Exists(At("/T/S2/plain")));
+  EXPECT_FALSE(tree.Exists(At("/T/S4")));
+  EXPECT_THAT(status.texts, ElementsAre("-->" + At("/T/S1/plain"), "-->" + At("/T/S2/plain"),
+                                        "-->" + At("/T/S4/last")));
 }
 
 TEST(FolderSweepFailures, PathsThatNameNoFolderDeleteNothing) {
   FakeFolderTree tree;
-  tree.AddFile("/T/a");
+  tree.AddFile(At("/T/a"));
   RecordingStatus status;
-  for (const char* path : {"", "T", "relative/T", "/missing"})
+  for (const std::string& path :
+       {std::string(), std::string("T"), std::string("relative/T"), At("/missing")})
     SweepFolder(tree, status, path);
   EXPECT_TRUE(tree.log().empty());
   EXPECT_TRUE(status.texts.empty());
