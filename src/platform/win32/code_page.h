@@ -10,6 +10,7 @@ namespace larkspur {
 std::string AnsiFromUtf8(std::string_view utf8);
 std::string Utf8FromAnsi(std::string_view ansi);
 
+// Empty when the text is not well-formed (a name that cannot be carried cannot be used).
 std::wstring WideFromUtf8(std::string_view utf8);
 std::string Utf8FromWide(std::wstring_view wide);
 

@@ -1,0 +1,417 @@
+#include "platform/win32/win32_folder_tree.h"
+
+#include "platform/win32/code_page.h"
+
+#include <windows.h>
+#include <winternl.h>
+
+#include <climits>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+// <windows.h> renames DeleteFile to DeleteFileA; here it is the cursor's own.
+#undef DeleteFile
+
+namespace larkspur {
+
+namespace win32 {
+
+namespace {
+
+bool IsSeparator(wchar_t c) {
+  return c == L'\\' || c == L'/';
+}
+
+// "X:\..." or "\\server\...", and not the "\\?\" and "\\.\" forms, which skip normalisation.
+bool NamesDriveOrShare(const std::wstring& path) {
+  if (path.size() < 3)
+    return false;
+  const wchar_t first = path[0];
+  const bool letter = (first >= L'A' && first <= L'Z') || (first >= L'a' && first <= L'z');
+  if (letter && path[1] == L':' && IsSeparator(path[2]))
+    return true;
+  return IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]) && path[2] != L'?' &&
+         path[2] != L'.';
+}
+
+}  // namespace
+
+std::wstring FullPath(const std::string& path) {
+  const std::wstring wide = WideFromUtf8(path);
+  if (!NamesDriveOrShare(wide) || wide.find(L'\0') != std::wstring::npos)
+    return {};
+  const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (size == 0)
+    return {};
+  std::wstring full(size, L'\0');
+  const DWORD length = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+  if (length == 0 || length >= size)
+    return {};
+  full.resize(length);
+  while (full.size() > 3 && full.back() == L'\\')
+    full.pop_back();
+  return full;
+}
+
+std::wstring LongPath(const std::wstring& full) {
+  if (full.rfind(L"\\\\", 0) == 0)
+    return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+}  // namespace win32
+
+namespace {
+
+using win32::FullPath;
+using win32::LongPath;
+
+constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
+// No delete sharing: a folder held open this way cannot be renamed or removed meanwhile.
+constexpr ULONG kFolderShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr DWORD kBlocksDeletion =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+constexpr NTSTATUS kUnsuccessful = static_cast<NTSTATUS>(0xC0000001L);
+constexpr NTSTATUS kObjectNameNotFound = static_cast<NTSTATUS>(0xC0000034L);
+
+// Not in the headers for Windows 7, which the build targets; newer systems take it.
+constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+constexpr DWORD kDispositionDelete = 0x1;
+constexpr DWORD kDispositionPosixSemantics = 0x2;
+
+class Handle {
+ public:
+  Handle() = default;
+  explicit Handle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+  Handle(Handle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+  Handle& operator=(Handle&& other) noexcept {
+    std::swap(handle_, other.handle_);
+    return *this;
+  }
+  ~Handle() {
+    if (handle_ != nullptr)
+      ::CloseHandle(handle_);
+  }
+
+  HANDLE get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
+// kernel32 can neither open a name relative to a folder's handle nor, under Wine, name a handle
+// whose path is longer than MAX_PATH; ntdll can do both.
+struct Ntdll {
+  decltype(&::NtCreateFile) create_file = nullptr;
+  decltype(&::NtQueryObject) query_object = nullptr;
+};
+
+template <typename Function>
+Function Lookup(HMODULE module, const char* name) {
+  // Through void(*)(), which converts to any function pointer without a warning.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+
+const Ntdll& NtdllFunctions() {
+  static const Ntdll functions = [] {
+    Ntdll found;
+    if (const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll")) {
+      found.create_file = Lookup<decltype(found.create_file)>(ntdll, "NtCreateFile");
+      found.query_object = Lookup<decltype(found.query_object)>(ntdll, "NtQueryObject");
+    }
+    return found;
+  }();
+  return functions;
+}
+
+Handle OpenByPath(const std::wstring& path, DWORD access) {
+  return Handle(::CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// Opens `name` in `folder` without following a link. Wine follows unix links all the same,
+// which only IsEntryOf below can tell.
+Handle OpenAt(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG share,
+              ULONG options, NTSTATUS* status) {
+  const auto create_file = NtdllFunctions().create_file;
+  if (create_file == nullptr || name.size() > 32767) {
+    *status = kUnsuccessful;
+    return {};
+  }
+  UNICODE_STRING text;
+  text.Buffer = const_cast<PWSTR>(name.c_str());
+  text.Length = text.MaximumLength = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+  OBJECT_ATTRIBUTES attributes;
+  InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, folder, nullptr);
+  IO_STATUS_BLOCK io{};
+  HANDLE handle = nullptr;
+  *status =
+      create_file(&handle, access | SYNCHRONIZE, &attributes, &io, nullptr, 0, share, FILE_OPEN,
+                  options | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT, nullptr, 0);
+  return NT_SUCCESS(*status) ? Handle(handle) : Handle();
+}
+
+// The full name of what a handle has open, as the system knows it: "\Device\HarddiskVolume3\a\b"
+// on Windows, "\??\C:\a\b" under Wine, where it is the unix path with every link resolved.
+std::wstring NameOf(HANDLE handle) {
+  const auto query_object = NtdllFunctions().query_object;
+  if (query_object == nullptr)
+    return {};
+  // Names are at most 32767 characters, so this always suffices.
+  constexpr ULONG kBytes = sizeof(OBJECT_NAME_INFORMATION) + 65536;
+  const auto buffer = std::make_unique_for_overwrite<std::uint64_t[]>(kBytes / 8);
+  ULONG length = 0;
+  if (!NT_SUCCESS(query_object(handle, ObjectNameInformation, buffer.get(), kBytes, &length)))
+    return {};
+  const auto* info = reinterpret_cast<const OBJECT_NAME_INFORMATION*>(buffer.get());
+  return std::wstring(info->Name.Buffer, info->Name.Length / sizeof(wchar_t));
+}
+
+bool SameText(std::wstring_view a, std::wstring_view b) {
+  return a.size() == b.size() &&
+         ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// Whether `inner` is `folder` or lies below it.
+bool IsOrHolds(std::wstring_view folder, std::wstring_view inner) {
+  if (folder.empty() || inner.size() < folder.size() ||
+      !SameText(inner.substr(0, folder.size()), folder))
+    return false;
+  return inner.size() == folder.size() || folder.back() == L'\\' || inner[folder.size()] == L'\\';
+}
+
+// Whether `entry` is the entry `name` of `folder` itself rather than what a link leads to.
+bool IsEntryOf(HANDLE entry, HANDLE folder, const std::wstring& name) {
+  std::wstring expected = NameOf(folder);
+  if (expected.empty())
+    return false;
+  if (expected.back() != L'\\')
+    expected += L'\\';
+  expected += name;
+  return SameText(NameOf(entry), expected);
+}
+
+DWORD AttributesOf(HANDLE handle) {
+  FILE_BASIC_INFO info{};
+  if (!::GetFileInformationByHandleEx(handle, FileBasicInfo, &info, sizeof info))
+    return INVALID_FILE_ATTRIBUTES;
+  return info.FileAttributes;
+}
+
+bool IsRealFolder(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+}
+
+bool IsPlainName(const std::wstring& name) {
+  return !name.empty() && name != L"." && name != L".." &&
+         name.find_first_of(std::wstring_view(L"\\/:\0", 4)) == std::wstring::npos;
+}
+
+// The entry goes when the handle closes; a folder only if it is empty.
+bool MarkForDeletion(HANDLE entry) {
+  // POSIX semantics take the name away at once, even while another program still has the file
+  // open (Windows 10 onwards); older systems and Wine refuse them and get the classic way.
+  DWORD flags = kDispositionDelete | kDispositionPosixSemantics;
+  if (::SetFileInformationByHandle(entry, kFileDispositionInfoEx, &flags, sizeof flags))
+    return true;
+  FILE_DISPOSITION_INFO classic{TRUE};
+  return ::SetFileInformationByHandle(entry, FileDispositionInfo, &classic, sizeof classic);
+}
+
+// "C:\" or "\\server\share", as FullPath gives them.
+bool IsRootPath(const std::wstring& full) {
+  if (full.size() == 3 && full[1] == L':')
+    return true;
+  if (full.rfind(L"\\\\", 0) != 0)
+    return false;
+  const std::size_t server_end = full.find(L'\\', 2);
+  return server_end == std::wstring::npos || full.find(L'\\', server_end + 1) == std::wstring::npos;
+}
+
+// Short (8.3) names spelled out, so that two spellings of one folder compare equal.
+std::wstring WithLongNames(const std::wstring& full) {
+  const DWORD size = ::GetLongPathNameW(full.c_str(), nullptr, 0);
+  if (size == 0)
+    return full;
+  std::wstring long_names(size, L'\0');
+  const DWORD length = ::GetLongPathNameW(full.c_str(), long_names.data(), size);
+  if (length == 0 || length >= size)
+    return full;
+  long_names.resize(length);
+  return long_names;
+}
+
+class Win32FolderCursor final : public FolderCursor {
+ public:
+  Win32FolderCursor(Handle folder, std::string path)
+      : folder_(std::move(folder)), path_(std::move(path)) {}
+
+  bool List(FolderListing* listing) override {
+    listing->files.clear();
+    listing->subfolders.clear();
+    std::vector<std::uint64_t> buffer(8 * 1024);
+    const DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(buffer[0]));
+    auto kind = FileIdBothDirectoryRestartInfo;
+    for (;;) {
+      if (!::GetFileInformationByHandleEx(folder_.get(), kind, buffer.data(), bytes)) {
+        if (::GetLastError() == ERROR_NO_MORE_FILES)
+          return true;
+        listing->files.clear();
+        listing->subfolders.clear();
+        return false;
+      }
+      kind = FileIdBothDirectoryInfo;
+      const auto* base = reinterpret_cast<const unsigned char*>(buffer.data());
+      for (std::size_t offset = 0;;) {
+        const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(base + offset);
+        Classify(std::wstring_view(entry->FileName, entry->FileNameLength / sizeof(wchar_t)),
+                 entry->FileAttributes, listing);
+        if (entry->NextEntryOffset == 0)
+          break;
+        offset += entry->NextEntryOffset;
+      }
+    }
+  }
+
+  bool Enter(const std::string& name) override {
+    const std::wstring wide = WideFromUtf8(name);
+    if (!IsPlainName(wide))
+      return false;
+    NTSTATUS status = 0;
+    Handle child =
+        OpenAt(folder_.get(), wide, kFolderAccess, kFolderShare, FILE_DIRECTORY_FILE, &status);
+    if (!child || !IsRealFolder(AttributesOf(child.get())) ||
+        !IsEntryOf(child.get(), folder_.get(), wide))
+      return false;
+    parents_.push_back({std::move(folder_), path_.size()});
+    folder_ = std::move(child);
+    path_ += name;
+    path_ += '\\';
+    return true;
+  }
+
+  // The parent's handle was held all along, so it is still the folder the walk came from.
+  bool Leave() override {
+    if (parents_.empty())
+      return false;
+    folder_ = std::move(parents_.back().folder);
+    path_.resize(parents_.back().path_length);
+    parents_.pop_back();
+    return true;
+  }
+
+  const std::string& Path() const override { return path_; }
+
+  bool MakeArchiveOnly(const std::string& name) override {
+    const std::wstring wide = WideFromUtf8(name);
+    if (!name.empty() && !IsPlainName(wide))
+      return false;
+    // An empty name reopens the folder itself.
+    NTSTATUS status = 0;
+    const Handle entry = OpenAt(folder_.get(), wide, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                kShareAll, 0, &status);
+    if (!entry)
+      return false;
+    const DWORD attributes = AttributesOf(entry.get());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+      return false;
+    if ((attributes & kBlocksDeletion) == 0)
+      return true;
+    // Through a unix link Wine would change the target's attributes.
+    if (!name.empty() && !IsEntryOf(entry.get(), folder_.get(), wide))
+      return false;
+    FILE_BASIC_INFO info{};  // times of zero are left as they are
+    info.FileAttributes = FILE_ATTRIBUTE_ARCHIVE;
+    return ::SetFileInformationByHandle(entry.get(), FileBasicInfo, &info, sizeof info);
+  }
+
+  bool DeleteFile(const std::string& name) override {
+    const std::wstring wide = WideFromUtf8(name);
+    if (!IsPlainName(wide))
+      return false;
+    NTSTATUS status = 0;
+    const Handle entry = OpenAt(folder_.get(), wide, DELETE | FILE_READ_ATTRIBUTES, kShareAll,
+                                FILE_NON_DIRECTORY_FILE, &status);
+    if (!entry)
+      return status == kObjectNameNotFound;
+    // Under Wine, deleting through a unix link deletes its target.
+    return IsEntryOf(entry.get(), folder_.get(), wide) && MarkForDeletion(entry.get());
+  }
+
+  bool RemoveFolder(const std::string& name) override {
+    const std::wstring wide = WideFromUtf8(name);
+    if (!IsPlainName(wide))
+      return false;
+    NTSTATUS status = 0;
+    const Handle entry = OpenAt(folder_.get(), wide, DELETE | FILE_READ_ATTRIBUTES, kShareAll,
+                                FILE_DIRECTORY_FILE, &status);
+    // Wine's RemoveDirectoryW on a link to an empty folder removes that folder, not the link.
+    return entry && IsRealFolder(AttributesOf(entry.get())) &&
+           IsEntryOf(entry.get(), folder_.get(), wide) && MarkForDeletion(entry.get());
+  }
+
+ private:
+  struct Level {
+    Handle folder;
+    std::size_t path_length;
+  };
+
+  static void Classify(std::wstring_view name, DWORD attributes, FolderListing* listing) {
+    if (name == L"." || name == L".." ||
+        (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0)
+      return;
+    // A name that UTF-8 cannot carry could not be opened again by its name.
+    std::string text = Utf8FromWide(name);
+    if (text.empty())
+      return;
+    // A link to a folder is in neither list: Wine cannot remove one without harming its target.
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+      listing->files.push_back(std::move(text));
+    else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+      listing->subfolders.push_back(std::move(text));
+  }
+
+  Handle folder_;
+  std::string path_;
+  std::vector<Level> parents_;
+};
+
+}  // namespace
+
+std::unique_ptr<FolderCursor> Win32FolderTree::Open(const std::string& path) {
+  const std::wstring folder_path = FullPath(path);
+  if (folder_path.empty() || IsRootPath(folder_path))
+    return nullptr;
+  const std::wstring full = WithLongNames(folder_path);
+  const std::wstring home = home_.empty() ? std::wstring() : WithLongNames(FullPath(home_));
+  if (IsOrHolds(full, home))
+    return nullptr;
+
+  // The way there may lead through links; the last step may not.
+  const std::size_t cut = full.rfind(L'\\');
+  const std::wstring name = full.substr(cut + 1);
+  const Handle parent = OpenByPath(LongPath(full.substr(0, cut + 1)), FILE_READ_ATTRIBUTES);
+  if (!parent || !IsPlainName(name))
+    return nullptr;
+  NTSTATUS status = 0;
+  Handle folder =
+      OpenAt(parent.get(), name, kFolderAccess, kFolderShare, FILE_DIRECTORY_FILE, &status);
+  if (!folder || !IsRealFolder(AttributesOf(folder.get())) ||
+      !IsEntryOf(folder.get(), parent.get(), name))
+    return nullptr;
+
+  // Once more by the names the system gives, which see through links on the way to either.
+  if (!home.empty()) {
+    const Handle home_folder = OpenByPath(LongPath(home), FILE_READ_ATTRIBUTES);
+    if (home_folder && IsOrHolds(NameOf(folder.get()), NameOf(home_folder.get())))
+      return nullptr;
+  }
+  return std::make_unique<Win32FolderCursor>(std::move(folder), Utf8FromWide(full) + '\\');
+}
+
+}  // namespace larkspur

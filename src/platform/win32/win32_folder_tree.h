@@ -1,0 +1,38 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/folder_tree.h"
+
+namespace larkspur {
+
+// Walks folders through handles. Every folder on the way is held open without delete sharing,
+// so it cannot be renamed or replaced while the walk is below it, and each entry is opened
+// relative to its folder's handle and checked to be where that folder says it is: under Wine a
+// unix link opens as its target even when asked not to, and that check is what catches it.
+// Links to folders are in neither list and stay where they are.
+class Win32FolderTree final : public FolderTree {
+ public:
+  // `home` is the user's profile folder: neither it nor a folder that holds it is ever opened.
+  explicit Win32FolderTree(std::string home) : home_(std::move(home)) {}
+
+  std::unique_ptr<FolderCursor> Open(const std::string& path) override;
+
+ private:
+  std::string home_;
+};
+
+// Path helpers that both Windows file adapters use.
+namespace win32 {
+
+// The absolute, normalised form of `path` ("C:\a\b", "\\server\share\a"), without a trailing
+// backslash; empty unless `path` names a drive or a share ("C:x", "\x" and device paths do not).
+std::wstring FullPath(const std::string& path);
+
+// `full` (as FullPath gives it) in the "\\?\" form that lifts the MAX_PATH limit.
+std::wstring LongPath(const std::wstring& full);
+
+}  // namespace win32
+
+}  // namespace larkspur

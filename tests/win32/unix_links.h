@@ -1,0 +1,14 @@
+#pragma once
+// Links as Wine users meet them: unix symbolic links, made from the unix side, since Wine's own
+// CreateSymbolicLinkW makes nothing.
+#include <filesystem>
+
+namespace larkspur::testing {
+
+// False when no link can be made (also on Windows, where the tests that need one skip).
+bool MakeLink(const std::filesystem::path& target, const std::filesystem::path& link);
+// Neither Wine nor TempDir's clean-up removes a unix link without harm to its target, so each
+// test removes its links with this.
+void RemoveLink(const std::filesystem::path& link);
+
+}  // namespace larkspur::testing
