@@ -8,6 +8,9 @@ packages=(
   findutils coreutils          # the end-to-end tests and the benchmark's reference run
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools  # the Windows build
   wine wine64                  # runs the Windows build's tests
+  qt6-base-dev fonts-liberation2  # the Linux window; Liberation Sans stands in for Arial
+  xvfb xauth trayer xdotool    # the window and tray tests on a virtual display with a tray host
+  imagemagick                  # screenshots of the window
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <cstdlib>
+#include <functional>
 #include <iomanip>
 #include <optional>
 #include <ostream>
@@ -36,7 +37,8 @@ void PrintHelp(std::ostream& out) {
   out << "Usage: larkspur [--demo] [--clean ITEM[,ITEM...]]\n"
          "       larkspur --list-items | --help | --version\n"
          "\n"
-         "Erases browsing traces of Internet Explorer and Firefox.\n"
+         "Erases browsing traces of Internet Explorer and Firefox. Without --clean it opens\n"
+         "its window.\n"
          "\n"
          "  --clean ITEMS   one clean-up run with these items ticked; every status line is\n"
          "                  printed on its own line (ITEM \"all\" means every item)\n"
@@ -152,7 +154,8 @@ void Clean(const Options& options, std::ostream& out) {
 
 }  // namespace
 
-int RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) {
+int RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
+                   const std::function<int()>& open_window) {
   Options options;
   if (auto error = Parse(argc, argv, options)) {
     err << "larkspur: " << *error << '\n';
@@ -170,14 +173,17 @@ int RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) 
     PrintItems(out);
     return 0;
   }
-  if (!options.demo && options.items.empty()) {
+  if (options.items.empty() && !open_window) {
     err << "larkspur: nothing to do; this build has no window, use --clean (see --help)\n";
     return kUsageError;
   }
   if (options.demo && !StartDemo(out, err))
     return 1;
-  if (!options.items.empty())
-    Clean(options, out);
+  if (options.items.empty()) {
+    out.flush();
+    return open_window();
+  }
+  Clean(options, out);
   out.flush();
   return 0;
 }

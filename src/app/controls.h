@@ -1,8 +1,10 @@
 #pragma once
 // The window's controls as plain state; a window face mirrors them into real widgets.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "iecleanup/status_line.h"
 
@@ -35,5 +37,35 @@ class Label final : public StatusLine {
   std::string caption_;
   Listener listener_;
 };
+
+// A single-selection list: its entries and the 0-based position of the selected one (-1: none).
+struct ListBox {
+  std::vector<std::string> items;
+  int ListIndex = -1;
+
+  std::string Text() const {
+    return ListIndex >= 0 && ListIndex < static_cast<int>(items.size()) ? items[ListIndex] : "";
+  }
+};
+
+// A window timer: it ticks every Interval milliseconds while Enabled and Interval is not 0.
+struct Timer {
+  int Interval = 0;
+  bool Enabled = true;
+
+  bool Ticking() const { return Enabled && Interval > 0; }
+};
+
+struct ProgressBar {
+  int Min = 0;
+  int Max = 100;
+  int Value = 0;
+  std::uint32_t BackColor = kSystemColour;
+
+  static constexpr std::uint32_t kSystemColour = 0xFFFFFFFFu;  // the style's own colour
+};
+
+// The window-wide pointer setting.
+enum class Pointer { kDefault, kBusy, kCustom };
 
 }  // namespace larkspur

@@ -1,5 +1,6 @@
 #pragma once
-// The main window's controls that the clean-up run reads and writes.
+// The main window's controls as plain state. A window face mirrors them into real widgets; the
+// clean-up run, the scheduler and start-up read and write them here.
 #include <string>
 #include <vector>
 
@@ -7,7 +8,12 @@
 
 namespace larkspur {
 
+inline constexpr char kAutoDeleteOff[] = "Turn On Auto Delete";  // the toggle offers to turn on
+inline constexpr char kAutoDeleteOn[] = "Turn Off Auto Delete";
+
 struct Form1 {
+  std::string Caption = "Form1";  // the title
+
   // Internet Explorer
   CheckBox chkIEHist{"Clear History"};
   CheckBox chkIETemp{"Clear Cache/Temp Internet Files"};
@@ -20,7 +26,17 @@ struct Form1 {
   CheckBox chkCookies{"Clear Cookies"};
   CheckBox chkFFCache{"Clear Cache"};
 
-  Label Label5;                    // the status line
+  // The picture buttons: tick boxes drawn as push buttons, unticked again by their handlers.
+  CheckBox Check11{"View Save Log"};
+  CheckBox Check12{"Delete Now"};
+  CheckBox Check13{kAutoDeleteOff};
+
+  ListBox List1;  // the intervals
+  Timer Timer1;
+  ProgressBar ProgressBar1;
+  Label Label5;  // the status line
+  Pointer MousePointer = Pointer::kDefault;
+
   std::vector<std::string> List2;  // URL-cache entries (hidden)
   std::vector<std::string> List3;  // cookie entries of the URL cache (hidden)
 };

@@ -8,6 +8,7 @@
 #include "platform/memory.h"
 #include "platform/profile_strings.h"
 #include "platform/registry.h"
+#include "platform/settings.h"
 #include "platform/url_cache.h"
 #include "platform/url_history.h"
 #include "platform/user_folders.h"
@@ -22,6 +23,7 @@ struct NativeStores {
   std::unique_ptr<FolderTree> folders;
   std::unique_ptr<FilePatternPort> files;
   std::unique_ptr<ProfileStringPort> profile_strings;
+  std::unique_ptr<SettingsPort> settings;  // the window's own two settings
   // Where Firefox keeps its folder when it is not below the application-data folder
   // (~/.mozilla/firefox on Linux); empty where there is no such place.
   std::string legacy_firefox_folder;

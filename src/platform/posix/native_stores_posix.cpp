@@ -2,6 +2,7 @@
 // ${XDG_DATA_HOME}/larkspur standing in for the registry, the URL cache and the URL history.
 #include "platform/native_stores.h"
 #include "platform/posix/ini_profile_strings.h"
+#include "platform/posix/ini_settings.h"
 #include "platform/posix/posix_file_patterns.h"
 #include "platform/posix/posix_folder_tree.h"
 #include "platform/posix/posix_memory.h"
@@ -35,6 +36,7 @@ NativeStores MakeNativeStores(const UserFolders& folders) {
   stores.folders = std::make_unique<PosixFolderTree>(folders.home);
   stores.files = std::make_unique<PosixFilePatterns>();
   stores.profile_strings = std::make_unique<IniProfileStrings>();
+  stores.settings = std::make_unique<IniSettings>(folders.config);
   if (!folders.home.empty())
     stores.legacy_firefox_folder = folders.home + "/.mozilla/firefox";
   return stores;

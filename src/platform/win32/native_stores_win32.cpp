@@ -6,6 +6,7 @@
 #include "platform/win32/win32_memory.h"
 #include "platform/win32/win32_profile_strings.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_settings.h"
 #include "platform/win32/wininet_url_cache.h"
 
 namespace larkspur {
@@ -19,6 +20,7 @@ NativeStores MakeNativeStores(const UserFolders& folders) {
   stores.folders = std::make_unique<Win32FolderTree>(folders.home);
   stores.files = std::make_unique<Win32FilePatterns>();
   stores.profile_strings = std::make_unique<Win32ProfileStrings>();
+  stores.settings = std::make_unique<Win32Settings>();
   return stores;  // Firefox's folder is always below AppData here
 }
 

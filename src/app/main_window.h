@@ -1,0 +1,104 @@
+#pragma once
+// The main window's behaviour: start-up and shutdown, "Delete Now", the auto-delete scheduler,
+// hover feedback and "View Save Log". A window face forwards its events to these handlers and
+// shows Form1 as they leave it.
+#include <string>
+
+#include "app/cleanup_engine.h"
+#include "app/form1.h"
+#include "app/window_face.h"
+#include "platform/desktop.h"
+#include "platform/settings.h"
+#include "tray/sys_tray.h"
+
+namespace larkspur {
+
+// Where the pointer is, for the hover feedback.
+enum class Surface { kForm, kFrame3, kList1, kCheck11, kCheck12, kCheck13 };
+
+// The eleven intervals of List1, in order, and their length in seconds.
+struct IntervalChoice {
+  const char* text;
+  int seconds;
+};
+inline constexpr IntervalChoice kIntervals[] = {
+    {"Delete every 5 minutes", 300},   {"Delete every 10 minutes", 600},
+    {"Delete every 15 minutes", 900},  {"Delete every 20 minutes", 1200},
+    {"Delete every 30 minutes", 1800}, {"Delete every 1 hour", 3600},
+    {"Delete every 2 hours", 7200},    {"Delete every 4 hours", 14400},
+    {"Delete every 8 hours", 28800},   {"Delete every 16 hours", 57600},
+    {"Delete every 24 hours", 86400},
+};
+
+inline constexpr char kSettingsApplication[] = "Quillmark";
+inline constexpr char kSettingsSection[] = "Larkspur";
+inline constexpr char kHomePage[] = "https://www.quillmark.example/larkspur/";
+
+struct MainWindowPorts {
+  WindowFace& face;
+  SettingsPort& settings;
+  DesktopPort& desktop;
+  cSysTray& tray;
+  std::string program_folder;  // where HAND-M.CUR and backups.log are looked for
+};
+
+class MainWindow {
+ public:
+  MainWindow(Form1& form, CleanupEngine& engine, MainWindowPorts ports);
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Window events.
+  void Form_Load();
+  void Form_Resize();
+  void Form_QueryUnload();
+  void Form_Unload();
+  void cSysTray1_MouseDblClick();
+
+  // "Delete Now" and the clean-up run.
+  void Check12_Click();
+  void RunDeletion();
+
+  // The scheduler.
+  void Check13_Click();
+  void List1_Click();
+  void Timer1_Timer();
+  int IntervalSeconds() const;
+  void SetProgress(int maximum, int value);
+
+  // Helpers, hover feedback and "View Save Log".
+  void CenterOnScreen();
+  void Pause(double seconds);
+  void MouseMove(Surface surface);
+  void Check11_Click();
+
+  bool HiddenInTray() const { return hidden_in_tray_; }
+  int CurrentInterval() const { return current_interval_; }
+  int ElapsedSeconds() const { return elapsed_seconds_; }
+  void SetElapsedSeconds(int seconds) { elapsed_seconds_ = seconds; }
+
+ private:
+  void StatusChanged();
+  void StartProgram(const std::string& program, const std::string& argument, ShowStyle show);
+  void RestoreInterval();
+  void RestoreAutoDelete();
+
+  Form1& form_;
+  CleanupEngine& engine_;
+  MainWindowPorts ports_;
+  bool hidden_in_tray_ = false;
+  bool running_ = false;
+  double last_repaint_ = -1;
+  std::string saved_status_;
+  int current_interval_ = 0;
+  int elapsed_seconds_ = 0;
+};
+
+// Whether `path` names something whose time stamp can be read; never fails.
+bool FileExists(const std::string& path);
+
+// Visual Basic's Val then CInt: the number the text begins with, rounded half to even; nullopt
+// when it lies outside 16 bits.
+int LeadingNumber(const std::string& text, bool* fits_16_bits);
+
+}  // namespace larkspur

@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+
+namespace larkspur {
+
+// Per-user text values addressed by application, section and key (the registry under
+// HKEY_CURRENT_USER\Software\<application>\<section> on Windows, an INI file elsewhere).
+class SettingsPort {
+ public:
+  virtual ~SettingsPort() = default;
+  // The stored text, or `default_value` when there is none.
+  virtual std::string GetSetting(const std::string& application, const std::string& section,
+                                 const std::string& key, const std::string& default_value) = 0;
+  virtual void SaveSetting(const std::string& application, const std::string& section,
+                           const std::string& key, const std::string& value) = 0;
+};
+
+}  // namespace larkspur

@@ -1,0 +1,340 @@
+#include "ui/qt/qt_main_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QImageReader>
+#include <QLabel>
+#include <QListWidget>
+#include <QPalette>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QToolButton>
+#include <QWindowStateChangeEvent>
+
+#include "app/layout.h"
+
+namespace larkspur {
+
+namespace {
+
+constexpr double kTwips = kTwipsPerPixel;  // twips per logical pixel
+
+int Px(int twips) {
+  return static_cast<int>(twips / kTwips + 0.5);
+}
+
+QFont LayoutFont(double points) {
+  QFont font("Arial");
+  font.setPointSizeF(points);
+  font.setBold(true);
+  return font;
+}
+
+void PaintWhite(QWidget* widget) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  palette.setColor(QPalette::Base, Qt::white);
+  palette.setColor(QPalette::Button, Qt::white);
+  widget->setPalette(palette);
+  widget->setAutoFillBackground(true);
+}
+
+void PaintBlackText(QWidget* widget) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, Qt::black);
+  palette.setColor(QPalette::ButtonText, Qt::black);
+  palette.setColor(QPalette::Text, Qt::black);
+  widget->setPalette(palette);
+}
+
+}  // namespace
+
+QtMainWindow::QtMainWindow(Form1& form) : QWidget(nullptr), form_(form) {
+  boxes_ = {{"chkIEHist", &form_.chkIEHist},       {"chkIETemp", &form_.chkIETemp},
+            {"chkIETyped", &form_.chkIETyped},     {"chkIECookies", &form_.chkIECookies},
+            {"chkFFHist", &form_.chkFFHist},       {"chkFFDownloads", &form_.chkFFDownloads},
+            {"chkTypedUrls", &form_.chkTypedUrls}, {"chkCookies", &form_.chkCookies},
+            {"chkFFCache", &form_.chkFFCache},     {"Check11", &form_.Check11},
+            {"Check12", &form_.Check12},           {"Check13", &form_.Check13}};
+  Build();
+  connect(&timer1_, &QTimer::timeout, this, [this] {
+    if (behaviour_ != nullptr)
+      behaviour_->Timer1_Timer();
+  });
+}
+
+QWidget* QtMainWindow::Control(const std::string& name) const {
+  const auto found = controls_.find(name);
+  return found == controls_.end() ? nullptr : found->second;
+}
+
+void QtMainWindow::Build() {
+  setWindowTitle(QString::fromStdString(form_.Caption));
+  // Fixed size, with close and minimise but no maximise.
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+  setFixedSize(Px(kClientWidth), Px(kClientHeight));
+  PaintWhite(this);
+  setMouseTracking(true);
+  surfaces_[this] = Surface::kForm;
+
+  // No visible control has the focus when the window opens.
+  auto* focus_sink = new QPushButton("Command1", this);
+  focus_sink->setGeometry(Px(-720), Px(2640), Px(615), Px(495));
+  focus_sink->setFlat(true);
+
+  std::map<int, QWidget*> by_tab_index;
+  for (const ControlLayout& layout : kLayout) {
+    QWidget* parent = layout.parent.empty() ? this : controls_.at(std::string(layout.parent));
+    const QString caption = QString::fromUtf8(layout.caption.data(), layout.caption.size());
+    const std::string name(layout.name);
+    QWidget* widget = nullptr;
+    switch (layout.kind) {
+      case ControlKind::kFrame:
+        widget = new QGroupBox(caption, parent);
+        break;
+      case ControlKind::kTickBox: {
+        auto* box = new QCheckBox(caption, parent);
+        CheckBox* state = boxes_.at(name);
+        connect(box, &QCheckBox::clicked, this,
+                [state](bool checked) { state->Value = checked ? kTicked : kUnticked; });
+        widget = box;
+        break;
+      }
+      case ControlKind::kPictureButton: {
+        auto* button = new QToolButton(parent);
+        button->setText(caption);
+        button->setCheckable(true);
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setIcon(
+            QIcon(QString(":/icons/%1.png")
+                      .arg(QString::fromUtf8(layout.picture.data(),
+                                             static_cast<int>(layout.picture.size())))));
+        button->setIconSize(QSize(32, 32));
+        button->setMouseTracking(true);
+        void (MainWindow::*handler)() = name == "Check11"   ? &MainWindow::Check11_Click
+                                        : name == "Check12" ? &MainWindow::Check12_Click
+                                                            : &MainWindow::Check13_Click;
+        CheckBox* state = boxes_.at(name);
+        connect(button, &QToolButton::clicked, this,
+                [this, state, handler] { PictureButtonClicked(*state, handler); });
+        surfaces_[button] = name == "Check11"   ? Surface::kCheck11
+                            : name == "Check12" ? Surface::kCheck12
+                                                : Surface::kCheck13;
+        widget = button;
+        break;
+      }
+      case ControlKind::kListBox:
+        list1_ = new QListWidget(parent);
+        list1_->setSelectionMode(QAbstractItemView::SingleSelection);
+        list1_->setMouseTracking(true);
+        list1_->viewport()->setMouseTracking(true);
+        connect(list1_, &QListWidget::currentRowChanged, this, [this](int row) {
+          if (row < 0 || row == form_.List1.ListIndex || behaviour_ == nullptr)
+            return;
+          form_.List1.ListIndex = row;
+          behaviour_->List1_Click();
+        });
+        surfaces_[list1_] = Surface::kList1;
+        surfaces_[list1_->viewport()] = Surface::kList1;
+        widget = list1_;
+        break;
+      case ControlKind::kProgressBar:
+        progress_ = new QProgressBar(parent);
+        progress_->setTextVisible(false);
+        widget = progress_;
+        break;
+      case ControlKind::kLabel:
+        label5_ = new QLabel(parent);
+        widget = label5_;
+        break;
+    }
+    if (name == "Frame3") {
+      widget->setMouseTracking(true);
+      surfaces_[widget] = Surface::kFrame3;
+    }
+    widget->setObjectName(QString::fromStdString(name));
+    widget->setGeometry(Px(layout.left), Px(layout.top), Px(layout.width), Px(layout.height));
+    if (layout.points > 0)
+      widget->setFont(LayoutFont(layout.points));
+    if (layout.kind != ControlKind::kProgressBar)
+      PaintWhite(widget);
+    if (layout.black_text)
+      PaintBlackText(widget);
+    controls_[name] = widget;
+    if (layout.kind != ControlKind::kFrame && layout.kind != ControlKind::kLabel)
+      by_tab_index[layout.tab_index] = widget;
+  }
+  for (auto& [object, surface] : surfaces_)
+    object->installEventFilter(this);
+
+  QWidget* previous = focus_sink;
+  for (const auto& [index, widget] : by_tab_index) {
+    QWidget::setTabOrder(previous, widget);
+    previous = widget;
+  }
+  for (const auto& [name, widget] : controls_)
+    if (widget != list1_ && dynamic_cast<QAbstractButton*>(widget) == nullptr)
+      widget->setFocusPolicy(Qt::NoFocus);
+  focus_sink->setFocus();
+}
+
+void QtMainWindow::PictureButtonClicked(CheckBox& box, void (MainWindow::*handler)()) {
+  box.Value = kTicked;
+  if (behaviour_ != nullptr)
+    (behaviour_->*handler)();
+  Mirror();
+}
+
+void QtMainWindow::MirrorButton(QAbstractButton* button, const CheckBox& box) {
+  const QSignalBlocker quiet(button);
+  button->setText(QString::fromStdString(box.Caption));
+  button->setChecked(box.Ticked());
+}
+
+void QtMainWindow::Mirror() {
+  setWindowTitle(QString::fromStdString(form_.Caption));
+  for (const auto& [name, box] : boxes_)
+    MirrorButton(static_cast<QAbstractButton*>(controls_.at(name)), *box);
+
+  {
+    const QSignalBlocker quiet(list1_);
+    if (list1_->count() != static_cast<int>(form_.List1.items.size())) {
+      list1_->clear();
+      for (const std::string& item : form_.List1.items)
+        list1_->addItem(QString::fromStdString(item));
+    }
+    list1_->setCurrentRow(form_.List1.ListIndex);
+  }
+
+  label5_->setText(QString::fromStdString(form_.Label5.Caption()));
+  const ProgressBar& bar = form_.ProgressBar1;
+  progress_->setRange(bar.Min, bar.Max);
+  if (bar.Value >= bar.Min && bar.Value <= bar.Max)
+    progress_->setValue(bar.Value);
+  if (bar.BackColor != ProgressBar::kSystemColour) {
+    QPalette palette = progress_->palette();
+    palette.setColor(QPalette::Base,
+                     QColor::fromRgb(bar.BackColor & 0xFF, (bar.BackColor >> 8) & 0xFF,
+                                     (bar.BackColor >> 16) & 0xFF));
+    palette.setColor(QPalette::Window, palette.color(QPalette::Base));
+    progress_->setPalette(palette);
+  }
+
+  switch (form_.MousePointer) {
+    case Pointer::kBusy:
+      setCursor(Qt::WaitCursor);
+      break;
+    case Pointer::kCustom:
+      setCursor(custom_pointer_ ? *custom_pointer_ : QCursor(Qt::ArrowCursor));
+      break;
+    case Pointer::kDefault:
+      unsetCursor();
+      break;
+  }
+
+  if (!form_.Timer1.Ticking())
+    timer1_.stop();
+  else if (!timer1_.isActive() || timer1_.interval() != form_.Timer1.Interval)
+    timer1_.start(form_.Timer1.Interval);
+}
+
+void QtMainWindow::RepaintNow() {
+  label5_->setText(QString::fromStdString(form_.Label5.Caption()));
+  const ProgressBar& bar = form_.ProgressBar1;
+  progress_->setRange(bar.Min, bar.Max);
+  if (bar.Value >= bar.Min && bar.Value <= bar.Max)
+    progress_->setValue(bar.Value);
+  if (form_.MousePointer == Pointer::kBusy)
+    setCursor(Qt::WaitCursor);
+  label5_->repaint();
+  progress_->repaint();
+}
+
+TwipsRect QtMainWindow::OuterRect() {
+  const QRect frame = frameGeometry();
+  return {frame.x() * kTwips, frame.y() * kTwips, frame.width() * kTwips, frame.height() * kTwips};
+}
+
+void QtMainWindow::MoveTo(double left, double top) {
+  move(static_cast<int>(left / kTwips), static_cast<int>(top / kTwips));
+}
+
+double QtMainWindow::ScreenWidth() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen == nullptr ? 0 : screen->geometry().width() * kTwips;
+}
+
+double QtMainWindow::ScreenHeight() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen == nullptr ? 0 : screen->geometry().height() * kTwips;
+}
+
+WindowState QtMainWindow::State() {
+  return isMinimized() ? WindowState::kMinimized : WindowState::kNormal;
+}
+
+void QtMainWindow::SetState(WindowState state) {
+  setWindowState(state == WindowState::kMinimized ? (windowState() | Qt::WindowMinimized)
+                                                  : (windowState() & ~Qt::WindowMinimized));
+}
+
+void QtMainWindow::Show() {
+  show();
+  raise();
+  activateWindow();
+}
+
+void QtMainWindow::Hide() {
+  hide();
+}
+
+bool QtMainWindow::HasNotificationArea() {
+  return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool QtMainWindow::LoadCustomPointer(const std::string& path) {
+  const QPixmap picture(QString::fromStdString(path));
+  if (picture.isNull())
+    return false;
+  custom_pointer_ = QCursor(picture);
+  return true;
+}
+
+void QtMainWindow::Quit() {
+  closing_ = true;
+  timer1_.stop();
+  QApplication::exit(0);
+}
+
+void QtMainWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && behaviour_ != nullptr)
+    behaviour_->Form_Resize();
+}
+
+void QtMainWindow::closeEvent(QCloseEvent* event) {
+  if (behaviour_ != nullptr && !closing_) {
+    closing_ = true;
+    behaviour_->Form_QueryUnload();
+    behaviour_->Form_Unload();
+  }
+  event->accept();
+}
+
+bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseMove && behaviour_ != nullptr) {
+    const auto found = surfaces_.find(watched);
+    if (found != surfaces_.end())
+      behaviour_->MouseMove(found->second);
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace larkspur

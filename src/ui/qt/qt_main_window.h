@@ -1,0 +1,73 @@
+#pragma once
+// The Linux face of the main window: Qt widgets built from the layout table, showing Form1 and
+// forwarding every event to MainWindow.
+#include <QCursor>
+#include <QTimer>
+#include <QWidget>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "app/form1.h"
+#include "app/main_window.h"
+#include "app/window_face.h"
+
+class QAbstractButton;
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QToolButton;
+
+namespace larkspur {
+
+class QtMainWindow final : public QWidget, public WindowFace {
+  Q_OBJECT
+
+ public:
+  explicit QtMainWindow(Form1& form);
+
+  // The behaviour behind the widgets; set once, before the first event.
+  void Attach(MainWindow& behaviour) { behaviour_ = &behaviour; }
+
+  // The widget that shows a control of the layout table, by its name.
+  QWidget* Control(const std::string& name) const;
+
+  void Mirror() override;
+  void RepaintNow() override;
+  TwipsRect OuterRect() override;
+  void MoveTo(double left, double top) override;
+  double ScreenWidth() override;
+  double ScreenHeight() override;
+  WindowState State() override;
+  void SetState(WindowState state) override;
+  void Show() override;
+  void Hide() override;
+  bool HasNotificationArea() override;
+  bool LoadCustomPointer(const std::string& path) override;
+  void Quit() override;
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Build();
+  void MirrorButton(QAbstractButton* button, const CheckBox& box);
+  void PictureButtonClicked(CheckBox& box, void (MainWindow::*handler)());
+
+  Form1& form_;
+  MainWindow* behaviour_ = nullptr;
+  std::map<std::string, QWidget*> controls_;
+  std::map<QObject*, Surface> surfaces_;
+  std::map<std::string, CheckBox*> boxes_;
+  QListWidget* list1_ = nullptr;
+  QLabel* label5_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+  QTimer timer1_;
+  std::optional<QCursor> custom_pointer_;
+  bool closing_ = false;
+};
+
+}  // namespace larkspur
