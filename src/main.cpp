@@ -3,6 +3,9 @@
 
 #include "app/command_line.h"
 #include "platform/console.h"
+#ifndef _WIN32
+#include "ui/qt/run_window.h"
+#endif
 
 int main(int argc, char** argv) {
   std::vector<std::string> arguments = larkspur::Utf8Arguments(argc, argv);
@@ -11,6 +14,11 @@ int main(int argc, char** argv) {
     pointers.push_back(argument.data());
   pointers.push_back(nullptr);
   const larkspur::ConsoleStreams console = larkspur::OpenConsole();
+#ifdef _WIN32
+  const std::function<int()> open_window;  // the Windows window is still to come
+#else
+  const std::function<int()> open_window = [argc, argv] { return larkspur::RunWindow(argc, argv); };
+#endif
   return larkspur::RunCommandLine(static_cast<int>(arguments.size()), pointers.data(), console.out,
-                                  console.err);
+                                  console.err, open_window);
 }

@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QPixmap>
 #include <QProgressBar>
@@ -88,6 +89,7 @@ void QtMainWindow::Build() {
   auto* focus_sink = new QPushButton("Command1", this);
   focus_sink->setGeometry(Px(-720), Px(2640), Px(615), Px(495));
   focus_sink->setFlat(true);
+  focus_sink->setObjectName("Command1");
 
   std::map<int, QWidget*> by_tab_index;
   for (const ControlLayout& layout : kLayout) {
@@ -328,10 +330,15 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+// A move that a control leaves unhandled also reaches its parents; only the widget right under
+// the pointer counts, and only the six surfaces that have a handler.
 bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseMove && behaviour_ != nullptr) {
-    const auto found = surfaces_.find(watched);
-    if (found != surfaces_.end())
+    const auto* move = static_cast<QMouseEvent*>(event);
+    QWidget* under = childAt(mapFromGlobal(move->globalPosition().toPoint()));
+    QObject* target = under != nullptr ? static_cast<QObject*>(under) : this;
+    const auto found = surfaces_.find(target);
+    if (watched == target && found != surfaces_.end())
       behaviour_->MouseMove(found->second);
   }
   return QWidget::eventFilter(watched, event);

@@ -1,0 +1,229 @@
+// The Qt window on the offscreen platform: built where the layout table says, showing what the
+// behaviour leaves in Form1, and its clicks reaching the behaviour.
+#include "ui/qt/qt_main_window.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/layout.h"
+#include "app/main_window.h"
+#include "platform/native_stores.h"
+#include "support/temp_dir.h"
+#include "ui/qt/qt_desktop.h"
+#include "ui/qt/qt_notify_area.h"
+
+namespace larkspur {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path ConfigFolder() {
+  return std::getenv("XDG_CONFIG_HOME");
+}
+
+// The whole window as the program builds it, on the stores of the test's sandbox.
+class QtWindowTest : public ::testing::Test {
+ protected:
+  QtWindowTest() { fs::remove_all(ConfigFolder() / "Quillmark"); }
+  ~QtWindowTest() override { fs::remove_all(ConfigFolder() / "Quillmark"); }
+
+  void Open() {
+    stores_ = std::make_unique<NativeStores>(MakeNativeStores(UserFoldersFromEnvironment()));
+    engine_ = std::make_unique<CleanupEngine>(form_, *stores_);
+    behaviour_ = std::make_unique<MainWindow>(
+        form_, *engine_,
+        MainWindowPorts{face_, *stores_->settings, desktop_, tray_, program_folder_.str()});
+    face_.Attach(*behaviour_);
+    behaviour_->Form_Load();
+    face_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&face_));
+  }
+
+  template <typename Widget>
+  Widget* Get(const char* name) {
+    auto* widget = qobject_cast<Widget*>(face_.Control(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+
+  // Near the left edge, where a wide tick box's box and text are.
+  void ClickTickBox(const char* name) {
+    QWidget* box = face_.Control(name);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+  }
+
+  static void MoveOver(QWidget* widget) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(4, 4), widget->mapToGlobal(QPointF(4, 4)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+  }
+
+  std::string Settings() {
+    return testing::ReadFile(ConfigFolder() / "Quillmark" / "settings.ini");
+  }
+
+  testing::TempDir program_folder_;
+  Form1 form_;
+  QtMainWindow face_{form_};
+  QtDesktop desktop_;
+  QtNotifyArea notify_area_;
+  cSysTray tray_{TraySite{notify_area_, notify_area_, 1, true}};
+  std::unique_ptr<NativeStores> stores_;
+  std::unique_ptr<CleanupEngine> engine_;
+  std::unique_ptr<MainWindow> behaviour_;
+};
+
+TEST_F(QtWindowTest, EveryControlWhereTheLayoutTablePutsIt) {
+  Open();
+  EXPECT_EQ(face_.windowTitle(), "Larkspur");
+  EXPECT_EQ(face_.size(), QSize(512, 441));
+  EXPECT_EQ(face_.minimumSize(), face_.maximumSize()) << "fixed size";
+  EXPECT_FALSE(face_.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+  EXPECT_TRUE(face_.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+
+  for (const ControlLayout& layout : kLayout) {
+    const std::string name(layout.name);
+    QWidget* widget = face_.Control(name);
+    ASSERT_NE(widget, nullptr) << name;
+    const auto px = [](int twips) { return (twips * 2 + 15) / 30; };  // to the nearest pixel
+    EXPECT_EQ(widget->geometry(),
+              QRect(px(layout.left), px(layout.top), px(layout.width), px(layout.height)))
+        << name;
+    if (layout.points > 0) {
+      EXPECT_TRUE(widget->font().bold()) << name;
+      EXPECT_DOUBLE_EQ(widget->font().pointSizeF(), layout.points) << name;
+    }
+  }
+  // Arial, or a face with Arial's metrics where it is missing.
+  const QString family = QFontInfo(face_.Control("Label5")->font()).family();
+  EXPECT_TRUE(family == "Arial" || family == "Liberation Sans") << family.toStdString();
+
+  for (const char* name : {"Check11", "Check12", "Check13"}) {
+    auto* button = Get<QToolButton>(name);
+    EXPECT_FALSE(button->icon().isNull()) << name;
+    EXPECT_EQ(button->iconSize(), QSize(32, 32));
+    EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+  }
+}
+
+TEST_F(QtWindowTest, TabOrderStartsOnNothingVisible) {
+  Open();
+  QWidget* focused = QApplication::focusWidget();
+  ASSERT_NE(focused, nullptr);
+  EXPECT_FALSE(face_.rect().contains(focused->geometry())) << "the first stop lies outside";
+
+  std::vector<std::string> order;
+  QWidget* widget = focused;
+  for (int step = 0; step < 20; ++step) {
+    widget = widget->nextInFocusChain();
+    while (widget->focusPolicy() == Qt::NoFocus || widget->objectName().isEmpty())
+      widget = widget->nextInFocusChain();
+    if (widget == focused)
+      break;
+    order.push_back(widget->objectName().toStdString());
+  }
+  EXPECT_THAT(order,
+              ::testing::ElementsAre("Check11", "List1", "Check12", "Check13", "chkIECookies",
+                                     "chkIETyped", "chkIETemp", "chkIEHist", "chkFFHist",
+                                     "chkFFDownloads", "chkTypedUrls", "chkCookies", "chkFFCache"));
+}
+
+TEST_F(QtWindowTest, FirstStartShowsTheDefaults) {
+  Open();
+  auto* list = Get<QListWidget>("List1");
+  ASSERT_EQ(list->count(), 11);
+  EXPECT_EQ(list->currentItem()->text(), "Delete every 5 minutes");
+  EXPECT_EQ(Get<QToolButton>("Check13")->text(), "Turn On Auto Delete");
+  EXPECT_EQ(Get<QLabel>("Label5")->text(), "");
+  EXPECT_THAT(Settings(), ::testing::HasSubstr("[Larkspur]\nOftenIndex=1\n"));
+  EXPECT_THAT(Settings(), ::testing::Not(::testing::HasSubstr("BackupSwitch")));
+
+  for (const char* name : {"chkIEHist", "chkFFCache", "chkCookies"})
+    EXPECT_FALSE(Get<QCheckBox>(name)->isChecked()) << name;
+}
+
+TEST_F(QtWindowTest, ClicksReachTheBehaviourAndItsStateShows) {
+  Open();
+  QTest::mouseClick(Get<QToolButton>("Check13"), Qt::LeftButton);
+  EXPECT_EQ(Get<QToolButton>("Check13")->text(), "Turn Off Auto Delete");
+  EXPECT_FALSE(Get<QToolButton>("Check13")->isChecked()) << "springs back";
+  EXPECT_THAT(Settings(), ::testing::HasSubstr("BackupSwitch=On"));
+
+  auto* list = Get<QListWidget>("List1");
+  const QRect row = list->visualItemRect(list->item(5));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+  EXPECT_EQ(form_.List1.ListIndex, 5);
+  EXPECT_THAT(Settings(), ::testing::HasSubstr("OftenIndex=6"));
+
+  ClickTickBox("chkFFCache");
+  EXPECT_TRUE(form_.chkFFCache.Ticked());
+  ClickTickBox("chkFFCache");
+  EXPECT_FALSE(form_.chkFFCache.Ticked());
+
+  MoveOver(Get<QToolButton>("Check12"));
+  EXPECT_EQ(form_.MousePointer, Pointer::kCustom);
+  EXPECT_EQ(face_.cursor().shape(), Qt::ArrowCursor)
+      << "no HAND-M.CUR: the custom pointer is the arrow";
+  MoveOver(Get<QListWidget>("List1")->viewport());
+  EXPECT_EQ(form_.MousePointer, Pointer::kDefault);
+  MoveOver(Get<QToolButton>("Check11"));
+  MoveOver(face_.Control("Frame3"));
+  EXPECT_EQ(form_.MousePointer, Pointer::kDefault);
+}
+
+TEST_F(QtWindowTest, DeleteNowDeletesTheTickedFilesAndShowsItsWork) {
+  const fs::path firefox = ConfigFolder() / "mozilla" / "firefox";
+  testing::WriteFile(firefox / "profiles.ini", "[Profile0]\nPath=p.default\n");
+  testing::WriteFile(firefox / "p.default" / "cookies.sqlite", "c");
+  testing::WriteFile(firefox / "p.default" / "places.sqlite", "p");
+  testing::WriteFile(ConfigFolder() / "Quillmark" / "settings.ini",
+                     "[Larkspur]\nBackupSwitch=Off\n");
+  Open();
+  auto* status = Get<QLabel>("Label5");
+  EXPECT_EQ(status->text(), "Auto Delete is Turned Off.");
+
+  std::vector<std::string> shown;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout,
+                   [&] { shown.push_back(status->text().toStdString()); });
+  watch.start(500);
+  ClickTickBox("chkCookies");
+  QTest::mouseClick(Get<QToolButton>("Check12"), Qt::LeftButton);  // returns after the pause
+
+  EXPECT_FALSE(fs::exists(firefox / "p.default" / "cookies.sqlite"));
+  EXPECT_TRUE(fs::exists(firefox / "p.default" / "places.sqlite"));
+  EXPECT_GE(shown.size(), 8u) << "the window went on handling events for five seconds";
+  EXPECT_THAT(shown, ::testing::Each(::testing::Eq(""))) << "empty during the pause";
+  EXPECT_EQ(status->text(), "Auto Delete is Turned Off.");
+  EXPECT_EQ(form_.MousePointer, Pointer::kDefault);
+  fs::remove_all(firefox);
+}
+
+TEST_F(QtWindowTest, WithoutANotificationAreaMinimisingKeepsTheWindow) {
+  Open();
+  ASSERT_FALSE(QtNotifyArea::Available()) << "offscreen has no notification area";
+  face_.showMinimized();
+  QApplication::processEvents();
+  EXPECT_FALSE(behaviour_->HiddenInTray());
+  EXPECT_TRUE(face_.isVisible());
+}
+
+}  // namespace
+}  // namespace larkspur
