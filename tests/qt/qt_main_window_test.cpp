@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -223,6 +224,28 @@ TEST_F(QtWindowTest, WithoutANotificationAreaMinimisingKeepsTheWindow) {
   QApplication::processEvents();
   EXPECT_FALSE(behaviour_->HiddenInTray());
   EXPECT_TRUE(face_.isVisible());
+}
+
+}  // namespace
+}  // namespace larkspur
+
+namespace larkspur {
+namespace {
+
+// The pause after "Delete Now" sleeps between events instead of spinning: over a second of
+// waiting the process uses a small part of a second of processor time, and events still run.
+TEST(QtDesktopWait, HandlesEventsAndSleepsInBetween) {
+  QtDesktop desktop;
+  bool handled = false;
+  QTimer::singleShot(200, [&] { handled = true; });
+  const std::clock_t processor_start = std::clock();
+  const double start = desktop.MonotonicSeconds();
+  while (desktop.MonotonicSeconds() - start < 1.0)
+    desktop.WaitForEvents(1.0 - (desktop.MonotonicSeconds() - start));
+  const double processor_seconds =
+      static_cast<double>(std::clock() - processor_start) / CLOCKS_PER_SEC;
+  EXPECT_TRUE(handled);
+  EXPECT_LT(processor_seconds, 0.3);
 }
 
 }  // namespace

@@ -121,18 +121,24 @@ TEST(QtTrayRecords, ActLikeTheShellForUnknownAndRepeatedIcons) {
 // Under a real tray host: the icon is embedded in trayer, xdotool clicks it twice, and removing
 // it takes its window out of the tray.
 
-// The X window of this program at the icon's place on the screen, as xwininfo lists it.
+QString Run(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.start(program, arguments);
+  process.waitForFinished(5000);
+  return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+// Whether a window of this program is mapped at the icon's place on the screen, as the X server
+// sees it.
 bool IconWindowOnScreen(const QRect& place) {
-  QProcess xwininfo;
-  xwininfo.start("xwininfo", {"-root", "-tree"});
-  if (!xwininfo.waitForFinished(5000))
-    return false;
   const QString name = QCoreApplication::applicationName();
   const QString size = QString("%1x%2+").arg(place.width()).arg(place.height());
   const QString at = QString("  +%1+%2").arg(place.x()).arg(place.y());
-  for (const QString& line : QString::fromLocal8Bit(xwininfo.readAllStandardOutput()).split('\n')) {
-    if (line.contains("(\"" + name + "\"") && line.contains(size) && line.endsWith(at))
-      return true;
+  for (const QString& line : Run("xwininfo", {"-root", "-tree"}).split('\n')) {
+    if (line.contains("(\"" + name + "\"") && line.contains(size) && line.endsWith(at)) {
+      const QString id = line.trimmed().section(' ', 0, 0);
+      return Run("xwininfo", {"-id", id}).contains("Map State: IsViewable");
+    }
   }
   return false;
 }
@@ -173,7 +179,8 @@ TEST_F(QtTrayTest, UnderATrayHostADoubleClickReachesTheControlAndDeleteRemovesTh
                             "--repeat", "2", "--delay", "100", "1"});
   const bool clicked = QTest::qWaitFor(
       [&] { return events_.size() >= 4 && xdotool.state() == QProcess::NotRunning; }, 5000);
-  EXPECT_TRUE(clicked) << "events: " << ::testing::PrintToString(events_);
+  EXPECT_TRUE(clicked) << "clicked at " << place.center().x() << "," << place.center().y()
+                       << ", events: " << ::testing::PrintToString(events_);
   EXPECT_THAT(events_, ElementsAre("down 1 0", "up 1 0", "dblclick 1 0", "up 1 0"));
 
   tray_.SetInTray(false);

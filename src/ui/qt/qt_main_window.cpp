@@ -317,8 +317,11 @@ void QtMainWindow::Quit() {
 
 void QtMainWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
+  // After the change has run its course: showMinimized() makes the window visible again once the
+  // state has changed, which would undo a hide made here and now.
   if (event->type() == QEvent::WindowStateChange && behaviour_ != nullptr)
-    behaviour_->Form_Resize();
+    QMetaObject::invokeMethod(
+        this, [this] { behaviour_->Form_Resize(); }, Qt::QueuedConnection);
 }
 
 void QtMainWindow::closeEvent(QCloseEvent* event) {
