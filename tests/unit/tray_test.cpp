@@ -329,7 +329,10 @@ TEST_F(TrayTest, TwoShownControlsKeepTheirWindowsApart) {
 TEST_F(TrayTest, AHandlerMayHideTheIconOrEndTheControl) {
   auto tray = Control();
   tray->MouseDblClick = [&](std::int16_t, std::int32_t) { tray->SetInTray(false); };
-  tray->MouseUp = [&](std::int16_t, std::int32_t) { tray.reset(); };
+  tray->MouseUp = [this, &tray](std::int16_t, std::int32_t) {
+    tray.reset();
+    log_.push_back("handler ends");  // its closure must outlive the control
+  };
   tray->SetInTray(true);
   Take();
 
@@ -342,7 +345,7 @@ TEST_F(TrayTest, AHandlerMayHideTheIconOrEndTheControl) {
   EXPECT_EQ(windows_.Send(kWindow, 1125, 0, kWmLButtonUp), 1000 + 1125);
   EXPECT_EQ(tray, nullptr);
   EXPECT_THAT(Take(), ElementsAre("delete size=" + kSize + " hwnd=112 id=0 flags=0",
-                                  "unsubclass 112", "window 112 1125 0 514"));
+                                  "unsubclass 112", "handler ends", "window 112 1125 0 514"));
 }
 
 }  // namespace
