@@ -54,5 +54,12 @@ for name in larkspur tray; do
     "$out/$name.ico"
 done
 
+# The picture buttons' pictures for the Windows resources, 32 px only.
+for name in auto-delete delete-now save-log; do
+  "${magick[@]}" "$out/$name.png" \
+    -strip +set date:create +set date:modify -define png:exclude-chunks=date,time \
+    "$out/$name.ico"
+done
+
 echo "Rendered into $out:"
 (cd "$out" && ls -1 -- *.png *.ico)
