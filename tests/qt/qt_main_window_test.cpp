@@ -26,6 +26,7 @@
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "platform/native_stores.h"
+#include "support/cursor_file.h"
 #include "support/temp_dir.h"
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/qt_notify_area.h"
@@ -187,6 +188,18 @@ TEST_F(QtWindowTest, ClicksReachTheBehaviourAndItsStateShows) {
   MoveOver(Get<QToolButton>("Check11"));
   MoveOver(face_.Control("Frame3"));
   EXPECT_EQ(form_.MousePointer, Pointer::kDefault);
+}
+
+TEST_F(QtWindowTest, TheHandPointerComesFromTheCursorFileBesideTheProgram) {
+  testing::WriteFile(program_folder_ / "HAND-M.CUR", testing::CursorFileBytes());
+  Open();
+  MoveOver(Get<QToolButton>("Check12"));
+  EXPECT_EQ(form_.MousePointer, Pointer::kCustom);
+  EXPECT_EQ(face_.cursor().shape(), Qt::BitmapCursor);
+  EXPECT_EQ(face_.cursor().hotSpot(), QPoint(1, 1)) << "the file's hot spot, not the centre";
+  EXPECT_EQ(face_.cursor().pixmap().size(), QSize(32, 32));
+  MoveOver(face_.Control("Frame3"));
+  EXPECT_EQ(face_.cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(QtWindowTest, DeleteNowDeletesTheTickedFilesAndShowsItsWork) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFile>
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
@@ -34,6 +35,19 @@ QFont LayoutFont(double points) {
   font.setPointSizeF(points);
   font.setBold(true);
   return font;
+}
+
+// A cursor file's hot spot, where its first image entry keeps it; Qt's reader reads only the
+// picture. (-1, -1), the picture's centre, for anything else.
+QPoint CursorHotSpot(const std::string& path) {
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly))
+    return {-1, -1};
+  const QByteArray head = file.read(14);
+  const auto byte = [&head](int at) { return static_cast<unsigned char>(head[at]); };
+  if (head.size() < 14 || byte(0) != 0 || byte(1) != 0 || byte(2) != 2 || byte(3) != 0)
+    return {-1, -1};
+  return {byte(10) | byte(11) << 8, byte(12) | byte(13) << 8};
 }
 
 void PaintWhite(QWidget* widget) {
@@ -305,7 +319,8 @@ bool QtMainWindow::LoadCustomPointer(const std::string& path) {
   const QPixmap picture(QString::fromStdString(path));
   if (picture.isNull())
     return false;
-  custom_pointer_ = QCursor(picture);
+  const QPoint hot_spot = CursorHotSpot(path);
+  custom_pointer_ = QCursor(picture, hot_spot.x(), hot_spot.y());
   return true;
 }
 
