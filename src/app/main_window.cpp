@@ -89,6 +89,7 @@ void MainWindow::cSysTray1_MouseDblClick() {
 }
 
 void MainWindow::Form_QueryUnload() {
+  unloading_ = true;
   ports_.tray.SetInTray(false);
   ports_.desktop.ProcessPendingEvents();
 }

@@ -88,6 +88,7 @@ class MainWindow {
   MainWindowPorts ports_;
   bool hidden_in_tray_ = false;
   bool running_ = false;
+  bool unloading_ = false;
   double last_repaint_ = -1;
   std::string saved_status_;
   int current_interval_ = 0;

@@ -24,12 +24,13 @@ bool FileExists(const std::string& path) {
 }
 
 // Events are handled while the time runs; the thread sleeps in between instead of spinning, and
-// a clock that never goes back measures the time.
+// a clock that never goes back measures the time. A close request handled meanwhile ends the
+// wait: the program is on its way out.
 void MainWindow::Pause(double seconds) {
   const double start = ports_.desktop.MonotonicSeconds();
   for (;;) {
     const double left = seconds - (ports_.desktop.MonotonicSeconds() - start);
-    if (left <= 0)
+    if (left <= 0 || unloading_)
       return;
     ports_.desktop.WaitForEvents(left);
   }

@@ -342,6 +342,22 @@ TEST_F(MainWindowTest, ClosingRemovesTheIconAndEndsTheProgram) {
   EXPECT_EQ(settings_.values[kBackupSwitch], "On");
 }
 
+TEST_F(MainWindowTest, AClosedWindowDoesNotWaitOutThePauseAfterDeleteNow) {
+  Start();
+  bool closing = false;
+  desktop_.on_events = [this, &closing] {
+    if (closing)
+      return;
+    closing = true;  // the close request, once
+    window_->Form_QueryUnload();
+    window_->Form_Unload();
+  };
+  const double before = desktop_.now;
+  Click(form_.Check12, &MainWindow::Check12_Click);
+  EXPECT_TRUE(face_.quit);
+  EXPECT_LT(desktop_.now - before, 1.0);
+}
+
 TEST_F(MainWindowTest, HoverShowsTheHandOverThePictureButtonsOnly) {
   Start();
   window_->MouseMove(Surface::kCheck12);
