@@ -3,7 +3,9 @@
 
 #include "app/command_line.h"
 #include "platform/console.h"
-#ifndef _WIN32
+#ifdef _WIN32
+#include "ui/win32/run_window.h"
+#else
 #include "ui/qt/run_window.h"
 #endif
 
@@ -15,7 +17,7 @@ int main(int argc, char** argv) {
   pointers.push_back(nullptr);
   const larkspur::ConsoleStreams console = larkspur::OpenConsole();
 #ifdef _WIN32
-  const std::function<int()> open_window;  // the Windows window is still to come
+  const std::function<int()> open_window = [] { return larkspur::RunWindow(); };
 #else
   const std::function<int()> open_window = [argc, argv] { return larkspur::RunWindow(argc, argv); };
 #endif

@@ -1,0 +1,543 @@
+#include "ui/win32/win32_main_window.h"
+
+#include <commctrl.h>
+#include <uxtheme.h>
+
+#include <cmath>
+
+#include "app/layout.h"
+#include "platform/win32/code_page.h"
+#include "ui/win32/resource_ids.h"
+
+namespace larkspur {
+
+namespace {
+
+constexpr char kWindowClass[] = "Larkspur.Form1";
+constexpr UINT_PTR kTimer1 = 1;
+constexpr int kPictureTwips = 480;  // 32 px at 96 dots per inch
+
+std::wstring Wide(const std::string& text) {
+  std::wstring wide = WideFromUtf8(text);
+  if (wide.empty() && !text.empty()) {  // not UTF-8: show the bytes in the code page
+    const std::string utf8 = Utf8FromAnsi(text);
+    wide = WideFromUtf8(utf8);
+  }
+  return wide;
+}
+
+int PictureResource(std::string_view picture) {
+  if (picture == "auto-delete")
+    return IDI_AUTO_DELETE;
+  if (picture == "delete-now")
+    return IDI_DELETE_NOW;
+  return IDI_SAVE_LOG;
+}
+
+// A title-bar icon of nothing but transparent pixels.
+HICON EmptyIcon(HINSTANCE instance) {
+  BYTE transparent[32 * 32 / 8];
+  BYTE black[32 * 32 / 8] = {};
+  std::fill(std::begin(transparent), std::end(transparent), BYTE{0xFF});
+  return ::CreateIcon(instance, 32, 32, 1, 1, transparent, black);
+}
+
+Win32MainWindow* Self(HWND window) {
+  return reinterpret_cast<Win32MainWindow*>(::GetWindowLongPtrA(window, 0));
+}
+
+}  // namespace
+
+int ControlId(const std::string& name) {
+  if (name == "Command1")
+    return kCommand1Id;
+  for (std::size_t index = 0; index < kLayout.size(); ++index)
+    if (kLayout[index].name == name)
+      return 1000 + static_cast<int>(index);
+  return 0;
+}
+
+Win32MainWindow::Win32MainWindow(Form1& form, HINSTANCE instance)
+    : form_(form), instance_(instance) {
+  boxes_ = {{ControlId("chkIEHist"), &form_.chkIEHist},
+            {ControlId("chkIETemp"), &form_.chkIETemp},
+            {ControlId("chkIETyped"), &form_.chkIETyped},
+            {ControlId("chkIECookies"), &form_.chkIECookies},
+            {ControlId("chkFFHist"), &form_.chkFFHist},
+            {ControlId("chkFFDownloads"), &form_.chkFFDownloads},
+            {ControlId("chkTypedUrls"), &form_.chkTypedUrls},
+            {ControlId("chkCookies"), &form_.chkCookies},
+            {ControlId("chkFFCache"), &form_.chkFFCache},
+            {ControlId("Check11"), &form_.Check11},
+            {ControlId("Check12"), &form_.Check12},
+            {ControlId("Check13"), &form_.Check13}};
+  white_ = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+  empty_icon_ = EmptyIcon(instance_);
+
+  WNDCLASSEXA window_class{};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = WindowProc;
+  window_class.cbWndExtra = sizeof(Win32MainWindow*);  // the user data belongs to the tray hook
+  window_class.hInstance = instance_;
+  window_class.hIcon = empty_icon_;
+  window_class.hIconSm = empty_icon_;
+  window_class.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+  window_class.hbrBackground = white_;
+  window_class.lpszClassName = kWindowClass;
+  ::RegisterClassExA(&window_class);  // fails harmlessly when a second window registers again
+
+  const HDC screen = ::GetDC(nullptr);
+  dpi_ = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+
+  // Fixed size, with close and minimise but no maximise.
+  constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  RECT frame{0, 0, Px(kClientWidth), Px(kClientHeight)};
+  ::AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
+  window_ = ::CreateWindowExA(0, kWindowClass, AnsiFromUtf8(form_.Caption).c_str(), kStyle,
+                              CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                              frame.bottom - frame.top, nullptr, nullptr, instance_, this);
+  if (window_ != nullptr)
+    Build();
+}
+
+Win32MainWindow::~Win32MainWindow() {
+  if (window_ != nullptr)
+    ::DestroyWindow(window_);
+  for (const HFONT font : fonts_)
+    ::DeleteObject(font);
+  for (const HIMAGELIST pictures : pictures_)
+    ::ImageList_Destroy(pictures);
+  if (custom_pointer_ != nullptr)
+    ::DestroyCursor(custom_pointer_);
+  if (empty_icon_ != nullptr)
+    ::DestroyIcon(empty_icon_);
+}
+
+HWND Win32MainWindow::Control(const std::string& name) const {
+  const auto found = controls_.find(name);
+  return found == controls_.end() ? nullptr : found->second;
+}
+
+int Win32MainWindow::Px(double twips) const {
+  return static_cast<int>(std::lround(twips * dpi_ / 1440.0));
+}
+
+double Win32MainWindow::Twips(int pixels) const {
+  return pixels * 1440.0 / dpi_;
+}
+
+void Win32MainWindow::Build() {
+  ::SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(empty_icon_));
+  ::SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(empty_icon_));
+
+  // The dialog manager tabs through the controls in the order they were made, so they are made
+  // in the table's tab order. The first is a button outside the client area that takes the
+  // focus at start, so that no visible control shows a focus mark.
+  std::map<int, const ControlLayout*> by_tab_index;
+  for (const ControlLayout& layout : kLayout)
+    by_tab_index[layout.tab_index] = &layout;
+  controls_["Command1"] = ::CreateWindowExW(
+      0, L"BUTTON", L"Command1", WS_CHILD | WS_VISIBLE | WS_TABSTOP, Px(-720), Px(2640), Px(615),
+      Px(495), window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommand1Id)), instance_,
+      nullptr);
+  for (const auto& [index, layout] : by_tab_index)
+    controls_[std::string(layout->name)] = CreateControl(*layout);
+}
+
+HWND Win32MainWindow::CreateControl(const ControlLayout& layout) {
+  const wchar_t* window_class = L"BUTTON";
+  DWORD style = WS_CHILD | WS_VISIBLE;
+  DWORD extended = 0;
+  switch (layout.kind) {
+    case ControlKind::kFrame:
+      style |= BS_GROUPBOX;
+      break;
+    case ControlKind::kTickBox:
+      style |= BS_AUTOCHECKBOX | WS_TABSTOP;
+      break;
+    case ControlKind::kPictureButton:
+      style |= BS_AUTOCHECKBOX | BS_PUSHLIKE | WS_TABSTOP;
+      break;
+    case ControlKind::kListBox:
+      window_class = L"LISTBOX";
+      style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
+      extended = WS_EX_CLIENTEDGE;
+      break;
+    case ControlKind::kProgressBar:
+      window_class = PROGRESS_CLASSW;
+      break;
+    case ControlKind::kLabel:
+      window_class = L"STATIC";
+      style |= SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS;
+      break;
+  }
+  int left = layout.left;
+  int top = layout.top;
+  for (const ControlLayout& frame : kLayout)
+    if (!layout.parent.empty() && frame.name == layout.parent) {
+      left += frame.left;
+      top += frame.top;
+    }
+  const std::wstring caption = Wide(std::string(layout.caption));
+  const int id = ControlId(std::string(layout.name));
+  const HWND control =
+      ::CreateWindowExW(extended, window_class, caption.c_str(), style, Px(left), Px(top),
+                        Px(layout.width), Px(layout.height), window_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+  if (control == nullptr)
+    return nullptr;
+
+  if (layout.points > 0) {
+    const HFONT font =
+        ::CreateFontW(-static_cast<int>(std::lround(layout.points * dpi_ / 72.0)), 0, 0, 0, FW_BOLD,
+                      FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
+    fonts_.push_back(font);
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+  black_text_[control] = layout.black_text;
+
+  if (layout.kind == ControlKind::kPictureButton) {
+    const int size = Px(kPictureTwips);
+    const HIMAGELIST pictures = ::ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0);
+    const auto icon = static_cast<HICON>(
+        ::LoadImageW(instance_, MAKEINTRESOURCEW(PictureResource(layout.picture)), IMAGE_ICON, size,
+                     size, LR_DEFAULTCOLOR));
+    if (pictures != nullptr && icon != nullptr) {
+      ::ImageList_AddIcon(pictures, icon);
+      BUTTON_IMAGELIST list{pictures, {0, Px(60), 0, 0}, BUTTON_IMAGELIST_ALIGN_TOP};
+      ::SendMessageW(control, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list));
+      pictures_.push_back(pictures);
+    } else if (pictures != nullptr) {
+      ::ImageList_Destroy(pictures);
+    }
+    if (icon != nullptr)
+      ::DestroyIcon(icon);
+    const Surface surface = layout.name == "Check11"   ? Surface::kCheck11
+                            : layout.name == "Check12" ? Surface::kCheck12
+                                                       : Surface::kCheck13;
+    ::SetWindowSubclass(control, HoverProc, static_cast<UINT_PTR>(surface),
+                        reinterpret_cast<DWORD_PTR>(this));
+  }
+  if (layout.kind == ControlKind::kListBox)
+    ::SetWindowSubclass(control, HoverProc, static_cast<UINT_PTR>(Surface::kList1),
+                        reinterpret_cast<DWORD_PTR>(this));
+  if (layout.kind == ControlKind::kProgressBar) {
+    // A themed bar ignores its background colour; the classic one keeps it.
+    ::SetWindowTheme(control, L"", L"");
+    ::SendMessageW(control, PBM_SETRANGE32, 0, 100);
+  }
+  return control;
+}
+
+void Win32MainWindow::Open() {
+  ::ShowWindow(window_, SW_SHOWNORMAL);
+  ::UpdateWindow(window_);
+  last_focus_ = Control("Command1");
+  ::SetFocus(last_focus_);
+  ::SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL),
+                 0);
+}
+
+void Win32MainWindow::Mirror() {
+  if (window_ == nullptr)
+    return;
+  const std::string title = AnsiFromUtf8(form_.Caption);
+  char shown_title[256] = {};
+  ::GetWindowTextA(window_, shown_title, sizeof shown_title);
+  if (title != shown_title)
+    ::SetWindowTextA(window_, title.c_str());
+  for (const auto& [id, box] : boxes_) {
+    const HWND control = ::GetDlgItem(window_, id);
+    const std::wstring caption = Wide(box->Caption);
+    wchar_t shown[128] = {};
+    ::GetWindowTextW(control, shown, 128);
+    if (caption != shown)
+      ::SetWindowTextW(control, caption.c_str());
+    const WPARAM check = box->Ticked() ? BST_CHECKED : BST_UNCHECKED;
+    if (static_cast<WPARAM>(::SendMessageW(control, BM_GETCHECK, 0, 0)) != check)
+      ::SendMessageW(control, BM_SETCHECK, check, 0);
+  }
+
+  const HWND list1 = Control("List1");
+  const auto& items = form_.List1.items;
+  if (::SendMessageW(list1, LB_GETCOUNT, 0, 0) != static_cast<LRESULT>(items.size())) {
+    ::SendMessageW(list1, LB_RESETCONTENT, 0, 0);
+    for (const std::string& item : items)
+      ::SendMessageW(list1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+  }
+  ::SendMessageW(list1, LB_SETCURSEL, static_cast<WPARAM>(form_.List1.ListIndex), 0);
+
+  MirrorStatus();
+  const ProgressBar& bar = form_.ProgressBar1;
+  if (bar.BackColor != ProgressBar::kSystemColour)
+    ::SendMessageA(Control("ProgressBar1"), PBM_SETBKCOLOR, 0,
+                   static_cast<LPARAM>(bar.BackColor & 0x00FFFFFF));
+  ApplyPointer();
+
+  const Timer& timer = form_.Timer1;
+  if (!timer.Ticking()) {
+    if (timer_running_)
+      ::KillTimer(window_, kTimer1);
+    timer_running_ = false;
+  } else if (!timer_running_ || timer_interval_ != timer.Interval) {
+    ::SetTimer(window_, kTimer1, static_cast<UINT>(timer.Interval), nullptr);
+    timer_running_ = true;
+    timer_interval_ = timer.Interval;
+  }
+}
+
+void Win32MainWindow::MirrorStatus() {
+  const HWND label = Control("Label5");
+  const std::wstring status = Wide(form_.Label5.Caption());
+  wchar_t shown[1024] = {};
+  ::GetWindowTextW(label, shown, 1024);
+  if (status != shown)
+    ::SetWindowTextW(label, status.c_str());
+  const ProgressBar& bar = form_.ProgressBar1;
+  const HWND progress = Control("ProgressBar1");
+  ::SendMessageW(progress, PBM_SETRANGE32, static_cast<WPARAM>(bar.Min), bar.Max);
+  if (bar.Value >= bar.Min && bar.Value <= bar.Max)
+    ::SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(bar.Value), 0);
+}
+
+void Win32MainWindow::RepaintNow() {
+  if (window_ == nullptr)
+    return;
+  MirrorStatus();
+  ApplyPointer();
+  ::UpdateWindow(Control("Label5"));
+  ::UpdateWindow(Control("ProgressBar1"));
+}
+
+// The pointer shows at once where it is over the window; elsewhere WM_SETCURSOR sets it when
+// it comes in.
+void Win32MainWindow::ApplyPointer() {
+  POINT where{};
+  RECT client{};
+  ::GetCursorPos(&where);
+  ::ScreenToClient(window_, &where);
+  ::GetClientRect(window_, &client);
+  if (::IsWindowVisible(window_) && ::PtInRect(&client, where))
+    ::SendMessageW(window_, WM_SETCURSOR, reinterpret_cast<WPARAM>(window_),
+                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+}
+
+TwipsRect Win32MainWindow::OuterRect() {
+  RECT frame{};
+  ::GetWindowRect(window_, &frame);
+  return {Twips(frame.left), Twips(frame.top), Twips(frame.right - frame.left),
+          Twips(frame.bottom - frame.top)};
+}
+
+void Win32MainWindow::MoveTo(double left, double top) {
+  ::SetWindowPos(window_, nullptr, Px(left), Px(top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+double Win32MainWindow::ScreenWidth() {
+  return Twips(::GetSystemMetrics(SM_CXSCREEN));
+}
+
+double Win32MainWindow::ScreenHeight() {
+  return Twips(::GetSystemMetrics(SM_CYSCREEN));
+}
+
+WindowState Win32MainWindow::State() {
+  return ::IsIconic(window_) ? WindowState::kMinimized : WindowState::kNormal;
+}
+
+void Win32MainWindow::SetState(WindowState state) {
+  if (state == WindowState::kMinimized)
+    ::ShowWindow(window_, SW_MINIMIZE);
+  else if (::IsWindowVisible(window_))
+    ::ShowWindow(window_, SW_RESTORE);
+  // A hidden window is restored when it is shown again.
+}
+
+void Win32MainWindow::Show() {
+  ::ShowWindow(window_, ::IsIconic(window_) ? SW_RESTORE : SW_SHOW);
+  ::SetForegroundWindow(window_);
+}
+
+void Win32MainWindow::Hide() {
+  ::ShowWindow(window_, SW_HIDE);
+}
+
+bool Win32MainWindow::HasNotificationArea() {
+  return ::FindWindowA("Shell_TrayWnd", nullptr) != nullptr;
+}
+
+bool Win32MainWindow::LoadCustomPointer(const std::string& path) {
+  HCURSOR pointer = ::LoadCursorFromFileA(AnsiFromUtf8(path).c_str());
+  if (pointer == nullptr)  // a folder name outside the code page
+    pointer = ::LoadCursorFromFileW(Wide(path).c_str());
+  if (pointer == nullptr)
+    return false;
+  if (custom_pointer_ != nullptr)
+    ::DestroyCursor(custom_pointer_);
+  custom_pointer_ = pointer;
+  return true;
+}
+
+void Win32MainWindow::Quit() {
+  closing_ = true;
+  if (window_ != nullptr)
+    ::DestroyWindow(window_);
+  ::PostQuitMessage(0);
+}
+
+void Win32MainWindow::CloseRequested() {
+  if (closing_ || behaviour_ == nullptr) {
+    if (!closing_)
+      Quit();
+    return;
+  }
+  closing_ = true;
+  behaviour_->Form_QueryUnload();
+  behaviour_->Form_Unload();
+}
+
+void Win32MainWindow::Command(int id, int notification) {
+  if (behaviour_ == nullptr)
+    return;
+  if (id == ControlId("List1")) {
+    if (notification != LBN_SELCHANGE)
+      return;
+    const auto row = static_cast<int>(::SendMessageW(Control("List1"), LB_GETCURSEL, 0, 0));
+    if (row < 0 || row == form_.List1.ListIndex)
+      return;
+    form_.List1.ListIndex = row;
+    behaviour_->List1_Click();
+    return;
+  }
+  const auto found = boxes_.find(id);
+  if (found == boxes_.end() || notification != BN_CLICKED)
+    return;  // Command1, Enter and Escape have no action
+  CheckBox& box = *found->second;
+  box.Value = ::SendMessageW(::GetDlgItem(window_, id), BM_GETCHECK, 0, 0) == BST_CHECKED
+                  ? kTicked
+                  : kUnticked;
+  void (MainWindow::*handler)() = nullptr;
+  if (&box == &form_.Check11)
+    handler = &MainWindow::Check11_Click;
+  else if (&box == &form_.Check12)
+    handler = &MainWindow::Check12_Click;
+  else if (&box == &form_.Check13)
+    handler = &MainWindow::Check13_Click;
+  if (handler == nullptr)
+    return;
+  (behaviour_->*handler)();
+  Mirror();
+}
+
+void Win32MainWindow::PointerMoved(Surface surface) {
+  if (behaviour_ != nullptr)
+    behaviour_->MouseMove(surface);
+}
+
+LRESULT Win32MainWindow::ControlColour(HDC dc, HWND control) {
+  const auto found = black_text_.find(control);
+  const bool black = found != black_text_.end() && found->second;
+  ::SetTextColor(dc, black ? RGB(0, 0, 0) : ::GetSysColor(COLOR_BTNTEXT));
+  ::SetBkColor(dc, RGB(255, 255, 255));
+  return reinterpret_cast<LRESULT>(white_);
+}
+
+LRESULT CALLBACK Win32MainWindow::WindowProc(HWND window, UINT message, WPARAM wparam,
+                                             LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* self =
+        static_cast<Win32MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
+    self->window_ = window;
+    ::SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(self));
+  }
+  Win32MainWindow* self = Self(window);
+  if (self == nullptr)
+    return ::DefWindowProcA(window, message, wparam, lparam);
+  return self->Handle(message, wparam, lparam);
+}
+
+LRESULT CALLBACK Win32MainWindow::HoverProc(HWND control, UINT message, WPARAM wparam,
+                                            LPARAM lparam, UINT_PTR id, DWORD_PTR self) {
+  if (message == WM_MOUSEMOVE)
+    reinterpret_cast<Win32MainWindow*>(self)->PointerMoved(static_cast<Surface>(id));
+  else if (message == WM_NCDESTROY)
+    ::RemoveWindowSubclass(control, HoverProc, id);
+  return ::DefSubclassProc(control, message, wparam, lparam);
+}
+
+LRESULT Win32MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  const HWND window = window_;
+  switch (message) {
+    case WM_COMMAND:
+      Command(LOWORD(wparam), HIWORD(wparam));
+      return 0;
+    case WM_TIMER:
+      if (wparam == kTimer1 && behaviour_ != nullptr)
+        behaviour_->Timer1_Timer();
+      return 0;
+    case WM_SIZE:
+      if (behaviour_ != nullptr)
+        behaviour_->Form_Resize();
+      break;
+    case WM_MOUSEMOVE: {
+      // A group box lets the pointer through to the window; over Frame3 it counts as Frame3.
+      POINT where{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+      RECT frame3{};
+      ::GetWindowRect(Control("Frame3"), &frame3);
+      ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&frame3), 2);
+      PointerMoved(::PtInRect(&frame3, where) ? Surface::kFrame3 : Surface::kForm);
+      return 0;
+    }
+    case WM_SETCURSOR:
+      if (LOWORD(lparam) == HTCLIENT) {
+        HCURSOR pointer = ::LoadCursorA(nullptr, IDC_ARROW);
+        if (form_.MousePointer == Pointer::kBusy)
+          pointer = ::LoadCursorA(nullptr, IDC_WAIT);
+        else if (form_.MousePointer == Pointer::kCustom && custom_pointer_ != nullptr)
+          pointer = custom_pointer_;
+        ::SetCursor(pointer);
+        return TRUE;
+      }
+      break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+      return ControlColour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) == WA_INACTIVE)
+        last_focus_ = ::GetFocus();
+      break;
+    case WM_SETFOCUS:
+      if (last_focus_ != nullptr && ::IsChild(window, last_focus_)) {
+        ::SetFocus(last_focus_);
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      CloseRequested();
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      // The session ends: the tray icon goes like at any close.
+      if (wparam != 0)
+        CloseRequested();
+      return 0;
+    case WM_DESTROY:
+      if (timer_running_)
+        ::KillTimer(window, kTimer1);
+      timer_running_ = false;
+      break;
+    case WM_NCDESTROY:
+      window_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return ::DefWindowProcA(window, message, wparam, lparam);
+}
+
+}  // namespace larkspur

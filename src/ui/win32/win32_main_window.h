@@ -1,0 +1,91 @@
+#pragma once
+// The Windows face of the main window: real controls built from the layout table, showing Form1
+// and forwarding every event to MainWindow.
+#include <windows.h>
+// after windows.h
+#include <commctrl.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "app/main_window.h"
+#include "app/window_face.h"
+
+namespace larkspur {
+
+// Control identifiers: the focus sink, then the layout table's entries in its order.
+inline constexpr int kCommand1Id = 999;
+int ControlId(const std::string& name);  // 0 for a name the table lacks
+
+class Win32MainWindow final : public WindowFace {
+ public:
+  // Creates the window, hidden, with every control. `instance` holds the pictures.
+  Win32MainWindow(Form1& form, HINSTANCE instance);
+  ~Win32MainWindow() override;
+  Win32MainWindow(const Win32MainWindow&) = delete;
+  Win32MainWindow& operator=(const Win32MainWindow&) = delete;
+
+  // The behaviour behind the controls; set once, before the first event.
+  void Attach(MainWindow& behaviour) { behaviour_ = &behaviour; }
+  // No more events go to the behaviour, which is about to go.
+  void Detach() { behaviour_ = nullptr; }
+  HWND Handle() const { return window_; }
+  // A control of the layout table, or "Command1", by its name.
+  HWND Control(const std::string& name) const;
+
+  // Shows the window for the first time, with the focus on no visible control.
+  void Open();
+
+  void Mirror() override;
+  void RepaintNow() override;
+  TwipsRect OuterRect() override;
+  void MoveTo(double left, double top) override;
+  double ScreenWidth() override;
+  double ScreenHeight() override;
+  WindowState State() override;
+  void SetState(WindowState state) override;
+  void Show() override;
+  void Hide() override;
+  bool HasNotificationArea() override;
+  bool LoadCustomPointer(const std::string& path) override;
+  void Quit() override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK HoverProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam,
+                                    UINT_PTR id, DWORD_PTR self);
+  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+
+  void Build();
+  HWND CreateControl(const struct ControlLayout& layout);
+  void Command(int id, int notification);
+  void CloseRequested();
+  void PointerMoved(Surface surface);
+  LRESULT ControlColour(HDC dc, HWND control);
+  void MirrorStatus();
+  void ApplyPointer();
+  int Px(double twips) const;
+  double Twips(int pixels) const;
+
+  Form1& form_;
+  HINSTANCE instance_;
+  MainWindow* behaviour_ = nullptr;
+  HWND window_ = nullptr;
+  int dpi_ = 96;
+  std::map<std::string, HWND> controls_;
+  std::map<int, CheckBox*> boxes_;  // by control identifier
+  std::map<HWND, bool> black_text_;
+  std::vector<HFONT> fonts_;
+  std::vector<HIMAGELIST> pictures_;
+  HBRUSH white_ = nullptr;
+  HICON empty_icon_ = nullptr;
+  HCURSOR custom_pointer_ = nullptr;
+  bool timer_running_ = false;
+  int timer_interval_ = 0;
+  HWND last_focus_ = nullptr;  // given back when the window is active again
+  bool closing_ = false;
+};
+
+}  // namespace larkspur

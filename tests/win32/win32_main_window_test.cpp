@@ -1,0 +1,332 @@
+// The Windows window, whole, on the prefix's real registry, tray and files: its controls as the
+// layout table places them, start-up, "Delete Now", the auto-delete toggle, the tray and closing.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <windows.h>
+// after windows.h
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/layout.h"
+#include "platform/native_stores.h"
+#include "support/cursor_file.h"
+#include "support/temp_dir.h"
+#include "support/wine.h"
+#include "ui/win32/win32_program.h"
+
+namespace larkspur {
+namespace {
+
+using ::testing::ElementsAreArray;
+
+constexpr char kSettingsKey[] = "Software\\Quillmark\\Larkspur";
+
+std::string Text(HWND window) {
+  char text[256] = {};
+  ::GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// A stored setting, or nothing when the value is missing.
+std::optional<std::string> StoredSetting(const char* name) {
+  char value[256] = {};
+  DWORD size = sizeof value;
+  DWORD type = 0;
+  if (::RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_ANY, &type, value, &size) !=
+      ERROR_SUCCESS)
+    return std::nullopt;
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << name;
+  return std::string(value);
+}
+
+int ScreenDpi() {
+  const HDC screen = ::GetDC(nullptr);
+  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+int Px(int twips) {
+  return static_cast<int>(std::lround(twips * ScreenDpi() / 1440.0));
+}
+
+class Win32WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    LARKSPUR_REQUIRE_WINE();
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    program_ = std::make_unique<Win32Program>(MakeNativeStores(UserFoldersFromEnvironment()),
+                                              ::GetModuleHandleW(nullptr), program_folder_.str());
+    ASSERT_NE(window(), nullptr) << "no window: the tests need an X display";
+  }
+  void TearDown() override {
+    program_.reset();
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+  }
+
+  HWND window() { return program_->face().Handle(); }
+  HWND control(const std::string& name) { return program_->face().Control(name); }
+  void Click(const std::string& name) { ::SendMessageA(control(name), BM_CLICK, 0, 0); }
+  bool Checked(const std::string& name) {
+    return ::SendMessageA(control(name), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+
+  testing::TempDir program_folder_;
+  std::unique_ptr<Win32Program> program_;
+};
+
+TEST_F(Win32WindowTest, ControlsStandWhereTheLayoutTablePutsThem) {
+  program_->Open();
+  RECT client{};
+  ::GetClientRect(window(), &client);
+  EXPECT_EQ(client.right, Px(kClientWidth));
+  EXPECT_EQ(client.bottom, Px(kClientHeight));
+  const auto style = static_cast<DWORD>(::GetWindowLongPtrA(window(), GWL_STYLE));
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX) << "no maximise button";
+  EXPECT_FALSE(style & WS_THICKFRAME) << "the user cannot resize";
+  EXPECT_EQ(Text(window()), "Larkspur");
+
+  for (const ControlLayout& layout : kLayout) {
+    SCOPED_TRACE(std::string(layout.name));
+    const HWND widget = control(std::string(layout.name));
+    ASSERT_NE(widget, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(widget));
+    int left = layout.left;
+    int top = layout.top;
+    for (const ControlLayout& frame : kLayout)
+      if (frame.name == layout.parent) {
+        left += frame.left;
+        top += frame.top;
+      }
+    RECT place{};
+    ::GetWindowRect(widget, &place);
+    ::MapWindowPoints(nullptr, window(), reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(place.left, Px(left));
+    EXPECT_EQ(place.top, Px(top));
+    EXPECT_EQ(place.right - place.left, Px(layout.width));
+    EXPECT_EQ(place.bottom - place.top, Px(layout.height));
+    if (layout.kind != ControlKind::kListBox && layout.kind != ControlKind::kLabel) {
+      EXPECT_EQ(Text(widget), layout.caption);
+    }
+
+    if (layout.points > 0) {
+      LOGFONTA font{};
+      ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(widget, WM_GETFONT, 0, 0)), sizeof font,
+                   &font);
+      EXPECT_STREQ(font.lfFaceName, "Arial");
+      EXPECT_EQ(font.lfWeight, FW_BOLD);
+      EXPECT_EQ(font.lfCharSet, ANSI_CHARSET);
+      EXPECT_EQ(font.lfHeight, -std::lround(layout.points * ScreenDpi() / 72.0));
+    }
+    if (layout.kind == ControlKind::kPictureButton) {
+      EXPECT_EQ(::GetWindowLongPtrA(widget, GWL_STYLE) & (BS_TYPEMASK | BS_PUSHLIKE),
+                BS_AUTOCHECKBOX | BS_PUSHLIKE);
+      BUTTON_IMAGELIST picture{};
+      ASSERT_TRUE(::SendMessageA(widget, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&picture)));
+      int width = 0;
+      int height = 0;
+      ASSERT_TRUE(::ImageList_GetIconSize(picture.himl, &width, &height));
+      EXPECT_EQ(width, Px(480));
+      EXPECT_EQ(::ImageList_GetImageCount(picture.himl), 1);
+      EXPECT_EQ(picture.uAlign, static_cast<UINT>(BUTTON_IMAGELIST_ALIGN_TOP));
+    }
+  }
+
+  // The focus sink lies left of the client area.
+  RECT sink{};
+  ::GetWindowRect(control("Command1"), &sink);
+  ::MapWindowPoints(nullptr, window(), reinterpret_cast<POINT*>(&sink), 2);
+  EXPECT_LE(sink.right, 0);
+
+  EXPECT_EQ(::SendMessageA(control("ProgressBar1"), PBM_GETBKCOLOR, 0, 0), RGB(255, 255, 255));
+  EXPECT_EQ(::SendMessageA(control("ProgressBar1"), PBM_GETRANGE, FALSE, 0), 100);
+}
+
+TEST_F(Win32WindowTest, TabGoesThroughTheControlsInTheTablesOrderFromAnInvisibleStart) {
+  program_->Open();
+  EXPECT_EQ(::GetFocus(), control("Command1")) << "no visible control has the focus at start";
+
+  std::vector<std::string> order;
+  HWND at = control("Command1");
+  for (int step = 0; step < 20; ++step) {
+    at = ::GetNextDlgTabItem(window(), at, FALSE);
+    if (at == control("Command1"))
+      break;
+    order.push_back(Text(at).empty() ? "List1" : Text(at));
+  }
+  EXPECT_THAT(order,
+              ElementsAreArray<std::string>(
+                  {"View Save Log", "List1", "Delete Now", "Turn On Auto Delete", "Clear Cookies",
+                   "Clear Typed Urls In IE", "Clear Cache/Temp Internet Files", "Clear History",
+                   "Clear Form History", "Clear Downloads", "Clear Typed URL(s) In Firefox",
+                   "Clear Cookies", "Clear Cache"}));
+}
+
+TEST_F(Win32WindowTest, FirstStartSelectsFiveMinutesAndStoresIt) {
+  program_->Open();
+  const HWND list1 = control("List1");
+  EXPECT_EQ(::SendMessageA(list1, LB_GETCOUNT, 0, 0), 11);
+  EXPECT_EQ(::SendMessageA(list1, LB_GETCURSEL, 0, 0), 0);
+  char first[64] = {};
+  ::SendMessageA(list1, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(first));
+  EXPECT_STREQ(first, "Delete every 5 minutes");
+  EXPECT_EQ(Text(control("Check13")), "Turn On Auto Delete");
+  EXPECT_EQ(StoredSetting("OftenIndex"), "1");
+  EXPECT_EQ(StoredSetting("BackupSwitch"), std::nullopt);
+  for (const char* box : {"chkIEHist", "chkIETemp", "chkIETyped", "chkIECookies", "chkFFHist",
+                          "chkFFDownloads", "chkTypedUrls", "chkCookies", "chkFFCache"})
+    EXPECT_FALSE(Checked(box)) << box;
+  EXPECT_TRUE(program_->tray().IconAdded());
+  EXPECT_EQ(program_->tray().TrayTip(), "Larkspur");
+}
+
+TEST_F(Win32WindowTest, AutoDeleteToggleTurnsOnAndOffAndIsStored) {
+  program_->Open();
+  Click("Check13");
+  EXPECT_EQ(Text(control("Check13")), "Turn Off Auto Delete");
+  EXPECT_FALSE(Checked("Check13")) << "a picture button springs back";
+  EXPECT_EQ(StoredSetting("BackupSwitch"), "On");
+  EXPECT_TRUE(program_->form().Timer1.Ticking());
+
+  Click("Check13");
+  EXPECT_EQ(Text(control("Check13")), "Turn On Auto Delete");
+  EXPECT_EQ(StoredSetting("BackupSwitch"), "Off");
+  EXPECT_FALSE(program_->form().Timer1.Ticking());
+
+  // While on, each tick of Timer1 moves the progress bar a second further into the interval.
+  Click("Check13");
+  ::SendMessageA(window(), WM_TIMER, 1, 0);
+  ::SendMessageA(window(), WM_TIMER, 1, 0);
+  EXPECT_EQ(::SendMessageA(control("ProgressBar1"), PBM_GETPOS, 0, 0), 2);
+  EXPECT_EQ(::SendMessageA(control("ProgressBar1"), PBM_GETRANGE, FALSE, 0), 300);
+
+  // Choosing another interval stores its place in the list, counted from 1.
+  ::SendMessageA(control("List1"), LB_SETCURSEL, 5, 0);
+  ::SendMessageA(window(), WM_COMMAND, MAKEWPARAM(ControlId("List1"), LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(control("List1")));
+  EXPECT_EQ(StoredSetting("OftenIndex"), "6");
+}
+
+TEST_F(Win32WindowTest, DeleteNowDeletesTheTickedItemsAndRestoresTheStatusAfterThePause) {
+  const char* appdata = std::getenv("APPDATA");
+  ASSERT_NE(appdata, nullptr);
+  const std::filesystem::path firefox = std::filesystem::path(appdata) / "Mozilla" / "Firefox";
+  testing::WriteFile(firefox / "profiles.ini", "[Profile0]\r\nPath=Profiles/t1.default\r\n");
+  testing::WriteFile(firefox / "Profiles" / "t1.default" / "cookies.sqlite", "cookies");
+  testing::WriteFile(firefox / "Profiles" / "t1.default" / "places.sqlite", "places");
+
+  program_->Open();
+  program_->form().Label5.SetCaption("earlier status");
+  program_->face().Mirror();
+  Click("chkCookies");
+  EXPECT_TRUE(program_->form().chkCookies.Ticked());
+
+  const DWORD start = ::GetTickCount();
+  Click("Check12");
+  const DWORD took = ::GetTickCount() - start;
+
+  EXPECT_GE(took, 4900u) << "the five-second pause";
+  EXPECT_FALSE(std::filesystem::exists(firefox / "Profiles" / "t1.default" / "cookies.sqlite"));
+  EXPECT_TRUE(std::filesystem::exists(firefox / "Profiles" / "t1.default" / "places.sqlite"));
+  EXPECT_EQ(Text(control("Label5")), "earlier status");
+  EXPECT_FALSE(Checked("Check12"));
+  EXPECT_EQ(program_->form().MousePointer, Pointer::kDefault);
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(appdata) / "Mozilla", ignored);
+}
+
+TEST_F(Win32WindowTest, TheHandFromTheCursorFileShowsOverThePictureButtonsOnly) {
+  testing::WriteFile(program_folder_ / "HAND-M.CUR", testing::CursorFileBytes());
+  program_->Open();
+  const auto pointer_now = [this] {
+    ::SendMessageA(window(), WM_SETCURSOR, reinterpret_cast<WPARAM>(window()),
+                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return ::GetCursor();
+  };
+  const HCURSOR arrow = ::LoadCursorA(nullptr, IDC_ARROW);
+
+  ::SendMessageA(control("Check12"), WM_MOUSEMOVE, 0, MAKELPARAM(4, 4));
+  EXPECT_EQ(program_->form().MousePointer, Pointer::kCustom);
+  const HCURSOR hand = pointer_now();
+  EXPECT_NE(hand, arrow);
+  EXPECT_NE(hand, nullptr);
+  ICONINFO info{};
+  ASSERT_TRUE(::GetIconInfo(hand, &info));
+  EXPECT_EQ(info.xHotspot, 1u) << "the file's own hot spot";
+  EXPECT_EQ(info.yHotspot, 1u);
+  ::DeleteObject(info.hbmMask);
+  if (info.hbmColor != nullptr)
+    ::DeleteObject(info.hbmColor);
+
+  // Frame3 lets the pointer through to the window, which tells it apart from the rest.
+  RECT frame3{};
+  ::GetWindowRect(control("Frame3"), &frame3);
+  ::MapWindowPoints(nullptr, window(), reinterpret_cast<POINT*>(&frame3), 2);
+  ::SendMessageA(window(), WM_MOUSEMOVE, 0, MAKELPARAM(frame3.left + 2, frame3.top + 8));
+  EXPECT_EQ(program_->form().MousePointer, Pointer::kDefault);
+  EXPECT_EQ(pointer_now(), arrow);
+  ::SendMessageA(control("List1"), WM_MOUSEMOVE, 0, MAKELPARAM(4, 4));
+  EXPECT_EQ(program_->form().MousePointer, Pointer::kDefault);
+}
+
+TEST_F(Win32WindowTest, MinimisingHidesIntoTheTrayAndADoubleClickBringsItBack) {
+  program_->Open();
+  ASSERT_TRUE(program_->face().HasNotificationArea()) << "Wine's desktop has a tray";
+  ::ShowWindow(window(), SW_MINIMIZE);
+  EXPECT_FALSE(::IsWindowVisible(window()));
+  EXPECT_TRUE(program_->behaviour().HiddenInTray());
+
+  // The tray's callback, as the shell sends it: a middle button does nothing.
+  ::SendMessageA(window(), 1125, 0, WM_MBUTTONDOWN);
+  ::SendMessageA(window(), 1125, 0, WM_MBUTTONDBLCLK);
+  EXPECT_FALSE(::IsWindowVisible(window()));
+
+  ::SendMessageA(window(), 1125, 0, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(::IsWindowVisible(window()));
+  EXPECT_FALSE(::IsIconic(window()));
+  EXPECT_FALSE(program_->behaviour().HiddenInTray());
+}
+
+TEST_F(Win32WindowTest, ClosingRemovesTheTrayIconAndEndsTheMessageLoop) {
+  program_->Open();
+  const HWND window_before = window();
+  NOTIFYICONDATAA icon{};
+  icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  icon.hWnd = window_before;
+  icon.uFlags = NIF_TIP;
+  ASSERT_TRUE(::Shell_NotifyIconA(NIM_MODIFY, &icon)) << "the icon is in the tray";
+
+  ::SendMessageA(window_before, WM_CLOSE, 0, 0);
+
+  EXPECT_FALSE(::IsWindow(window_before));
+  EXPECT_FALSE(program_->tray().InTray());
+  EXPECT_FALSE(program_->tray().IconAdded());
+  EXPECT_FALSE(::Shell_NotifyIconA(NIM_MODIFY, &icon)) << "the icon is gone from the tray";
+  EXPECT_EQ(program_->Run(), 0) << "the loop ends at once";
+}
+
+TEST_F(Win32WindowTest, TheEndOfTheSessionClosesLikeTheCloseBox) {
+  program_->Open();
+  const HWND window_before = window();
+  EXPECT_TRUE(::SendMessageA(window_before, WM_QUERYENDSESSION, 0, 0));
+  EXPECT_TRUE(::IsWindow(window_before)) << "asking is not ending";
+  ::SendMessageA(window_before, WM_ENDSESSION, TRUE, 0);
+  EXPECT_FALSE(::IsWindow(window_before));
+  EXPECT_FALSE(program_->tray().IconAdded());
+  EXPECT_EQ(program_->Run(), 0);
+}
+
+}  // namespace
+}  // namespace larkspur
