@@ -26,13 +26,7 @@ trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$sandbox"' EXIT
 # processes would hold ctest's pipes open and ctest would never end.
 wineserver -p </dev/null >/dev/null 2>&1
 wineboot -i </dev/null >/dev/null 2>&1
-# Windows go into a virtual desktop of their own: without a window manager, hiding a window or
-# removing a tray icon would stall for seconds.
-wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
-  </dev/null >/dev/null 2>&1
-wineserver -k </dev/null >/dev/null 2>&1 || true
-wineserver -w </dev/null >/dev/null 2>&1 || true
+scripts/wine-virtual-desktop.sh
 wineserver -p </dev/null >/dev/null 2>&1
 wineboot </dev/null >/dev/null 2>&1
 

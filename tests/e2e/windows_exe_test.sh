@@ -13,7 +13,8 @@ headers=$(x86_64-w64-mingw32-objdump -p "$EXE")
 imports=$(sed -n 's/^\tDLL Name: //p' <<<"$headers" | tr 'a-z' 'A-Z' | sort)
 for dll in $imports; do
   case $dll in
-    KERNEL32.DLL | ADVAPI32.DLL | MSVCRT.DLL | OLE32.DLL | SHELL32.DLL | WININET.DLL | USER32.DLL) ;;
+    KERNEL32.DLL | ADVAPI32.DLL | MSVCRT.DLL | OLE32.DLL | SHELL32.DLL | WININET.DLL | USER32.DLL | GDI32.DLL \
+    | COMCTL32.DLL | UXTHEME.DLL) ;;
     *) fail "imports $dll, which Windows does not bring" ;;
   esac
 done
@@ -24,4 +25,11 @@ for value in "\"ProductName\", \"Larkspur\"" "\"FileVersion\", \"$VERSION\"" \
              "\"OriginalFilename\", \"larkspur.exe\""; do
   grep -qF "$value" <<<"$resources" || fail "version information lacks $value"
 done
+# The program icon first, then the tray's and the three buttons' pictures; the manifest that asks
+# for the common controls with pictures beside captions.
+for icon in 1 2 3 4 5; do
+  grep -q "^$icon 14 /\* RT_GROUP_ICON \*/" <<<"$resources" || fail "icon $icon missing"
+done
+grep -q "^1 24 /\* RT_MANIFEST \*/" <<<"$resources" || fail "no manifest"
+grep -q "Microsoft.Windows.Common-Controls" <<<"$resources" || fail "manifest lacks the controls"
 echo "1 passed, 0 failed"

@@ -1,0 +1,76 @@
+// Drives a running larkspur.exe from outside, as a user's clicks would, for the end-to-end test
+// and the screenshot script:
+//   window_tool wait                 waits up to 60 s for the window; prints its place and size
+//   window_tool click NAME           clicks a control and returns when its handler is done
+//   window_tool text NAME            prints a control's text
+//   window_tool checked NAME         prints 1 when a tick box or picture button is ticked, else 0
+//   window_tool visible              prints 1 when the window shows, else 0
+//   window_tool minimize | close     asks the window to minimise or to close
+//   window_tool tray MESSAGE         sends the tray's callback with that mouse message number
+// NAME is a control of the layout table. Exit 1 when the window or the control is missing.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "ui/win32/win32_main_window.h"
+
+namespace {
+
+HWND FindMainWindow() {
+  return ::FindWindowA("Larkspur.Form1", nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2)
+    return 2;
+  const std::string command = argv[1];
+  if (command == "wait") {
+    for (int tries = 0; tries < 600; ++tries) {
+      const HWND window = FindMainWindow();
+      if (window != nullptr && ::IsWindowVisible(window)) {
+        RECT frame{};
+        ::GetWindowRect(window, &frame);
+        std::printf("%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left,
+                    frame.bottom - frame.top);
+        return 0;
+      }
+      ::Sleep(100);
+    }
+    return 1;
+  }
+
+  const HWND window = FindMainWindow();
+  if (window == nullptr)
+    return 1;
+  if (command == "visible") {
+    std::printf("%d\n", ::IsWindowVisible(window) ? 1 : 0);
+  } else if (command == "minimize") {
+    ::PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  } else if (command == "close") {
+    ::PostMessageA(window, WM_CLOSE, 0, 0);
+  } else if (command == "tray" && argc == 3) {
+    ::SendMessageA(window, 1125, 0, std::atoi(argv[2]));
+  } else if (argc == 3) {
+    const HWND control = ::GetDlgItem(window, larkspur::ControlId(argv[2]));
+    if (control == nullptr)
+      return 1;
+    if (command == "click") {
+      ::SendMessageA(control, BM_CLICK, 0, 0);
+    } else if (command == "text") {
+      char text[1024] = {};
+      ::GetWindowTextA(control, text, sizeof text);
+      std::printf("%s\n", text);
+    } else if (command == "checked") {
+      std::printf("%d\n", ::SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+    } else {
+      return 2;
+    }
+  } else {
+    return 2;
+  }
+  return 0;
+}

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# larkspur.exe started under Wine as a user starts it, in a fresh prefix with a Firefox profile:
+# it opens its window and tray icon and stores its first interval; ticking Firefox "Clear
+# Cookies" and pressing "Delete Now" deletes the cookie files and brings the earlier status
+# back; minimising hides it into the tray, a double click on the icon brings it back; closing
+# ends the program with exit code 0.
+LARKSPUR=$1
+TOOL=$2
+source "$(dirname "$0")/sandbox.sh"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trap 'wineserver -k >/dev/null 2>&1; chmod -R u+rwx "$SANDBOX" 2>/dev/null; rm -rf "$SANDBOX"' EXIT
+[ -n "${DISPLAY:-}" ] || fail "needs an X display"
+
+wineboot -i </dev/null >/dev/null 2>&1 || fail "wineboot failed"
+"$(dirname "$0")/../../scripts/wine-virtual-desktop.sh"
+wineboot </dev/null >/dev/null 2>&1
+
+appdata=$(winepath -u "$(wine cmd /c 'echo %APPDATA%' </dev/null 2>/dev/null | tr -d '\r')" 2>/dev/null)
+[ -d "$appdata" ] || fail "no AppData folder: $appdata"
+profile="$appdata/Mozilla/Firefox/Profiles/k3j4h5g6.default-release"
+printf '[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=Profiles/k3j4h5g6.default-release\r\n' \
+  | { mkdir -p "$appdata/Mozilla/Firefox" && cat >"$appdata/Mozilla/Firefox/profiles.ini"; }
+for f in cookies.sqlite cookies.txt places.sqlite formhistory.sqlite; do put "$profile/$f"; done
+
+settings() {
+  wine reg query 'HKCU\Software\Quillmark\Larkspur' /v "$1" </dev/null 2>/dev/null \
+    | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
+}
+tool() { wine "$TOOL" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+
+wine "$LARKSPUR" </dev/null >"$SANDBOX/out.txt" 2>&1 &
+program=$!
+tool wait >/dev/null || fail "the window did not open"
+[ "$(settings OftenIndex)" = 1 ] || fail "OftenIndex not stored as 1: $(settings OftenIndex)"
+[ -z "$(settings BackupSwitch)" ] || fail "BackupSwitch stored at start-up"
+[ "$(tool text Check13)" = "Turn On Auto Delete" ] || fail "toggle: $(tool text Check13)"
+
+tool click chkCookies
+[ "$(tool checked chkCookies)" = 1 ] || fail "Clear Cookies not ticked"
+tool click Check12   # returns after the five-second pause
+for f in cookies.sqlite cookies.txt; do [ -e "$profile/$f" ] && fail "$f survived"; done
+for f in places.sqlite formhistory.sqlite; do [ -e "$profile/$f" ] || fail "$f went"; done
+[ "$(tool text Label5)" = "" ] || fail "status not restored: $(tool text Label5)"
+[ "$(tool checked Check12)" = 0 ] || fail "Delete Now stays pressed"
+
+tool minimize
+for _ in $(seq 50); do [ "$(tool visible)" = 0 ] && break; sleep 0.1; done
+[ "$(tool visible)" = 0 ] || fail "minimising did not hide the window"
+tool tray 519   # the middle button: nothing
+[ "$(tool visible)" = 0 ] || fail "a middle click brought the window back"
+tool tray 515   # a left double click
+[ "$(tool visible)" = 1 ] || fail "a double click on the tray icon did not bring it back"
+
+tool close
+for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$program" 2>/dev/null && fail "the program did not end on close"
+wait "$program" || fail "exit code $? on close"
+[ "$(settings OftenIndex)" = 1 ] || fail "settings changed at exit"
+echo "1 passed, 0 failed"
