@@ -3,7 +3,9 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "app/layout.h"
 #include "platform/win32/code_page.h"
@@ -389,9 +391,10 @@ void Win32MainWindow::Quit() {
 }
 
 void Win32MainWindow::CloseRequested() {
-  if (closing_ || behaviour_ == nullptr) {
-    if (!closing_)
-      Quit();
+  if (closing_)
+    return;
+  if (behaviour_ == nullptr) {  // nothing behind the window: it just ends
+    Quit();
     return;
   }
   closing_ = true;
