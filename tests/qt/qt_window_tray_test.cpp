@@ -10,6 +10,7 @@
 
 #include "app/main_window.h"
 #include "platform/native_stores.h"
+#include "qt/tray_host.h"
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/qt_main_window.h"
 #include "ui/qt/qt_notify_area.h"
@@ -18,14 +19,7 @@ namespace larkspur {
 namespace {
 
 TEST(QtTrayWindow, ADoubleClickOnTheIconBringsTheHiddenWindowBack) {
-  const bool tray_host = !qEnvironmentVariableIsEmpty("DISPLAY") &&
-                         QGuiApplication::platformName() == "xcb" &&
-                         QTest::qWaitFor([] { return QtNotifyArea::Available(); }, 5000);
-  if (!tray_host) {
-    if (qEnvironmentVariableIsSet("LARKSPUR_REQUIRE_TRAY"))
-      FAIL() << "no notification area";
-    GTEST_SKIP() << "needs an X display with a notification area (tray_under_xvfb.sh)";
-  }
+  LARKSPUR_REQUIRE_TRAY_HOST();
 
   NativeStores stores = MakeNativeStores(UserFoldersFromEnvironment());
   Form1 form;
@@ -51,18 +45,10 @@ TEST(QtTrayWindow, ADoubleClickOnTheIconBringsTheHiddenWindowBack) {
   QSystemTrayIcon* icon = notify_area.TrayIcon(handle, 0);
   ASSERT_NE(icon, nullptr);
   EXPECT_EQ(icon->toolTip(), "Larkspur");
-  QRect place;
-  ASSERT_TRUE(QTest::qWaitFor(
-      [&] {
-        place = icon->geometry();
-        return place.isValid() && place.y() < 32;
-      },
-      5000))
-      << "the icon never appeared in the tray";
+  const QRect place = testing::WaitUntilInTray(*icon);
+  ASSERT_TRUE(place.isValid()) << "the icon never appeared in the tray";
   QProcess xdotool;
-  xdotool.start("xdotool", {"mousemove", QString::number(place.center().x()),
-                            QString::number(place.center().y()), "sleep", "0.2", "click",
-                            "--repeat", "2", "--delay", "100", "1"});
+  testing::StartDoubleClick(xdotool, place.center());
   EXPECT_TRUE(QTest::qWaitFor([&] { return face.isVisible(); }, 5000)) << "not brought back";
   EXPECT_FALSE(behaviour.HiddenInTray());
   EXPECT_EQ(face.size(), normal);

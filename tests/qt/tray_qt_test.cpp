@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "qt/tray_host.h"
 #include "tray/sys_tray.h"
 #include "ui/qt/qt_notify_area.h"
 
@@ -121,62 +122,19 @@ TEST(QtTrayRecords, ActLikeTheShellForUnknownAndRepeatedIcons) {
 // Under a real tray host: the icon is embedded in trayer, xdotool clicks it twice, and removing
 // it takes its window out of the tray.
 
-QString Run(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  process.waitForFinished(5000);
-  return QString::fromLocal8Bit(process.readAllStandardOutput());
-}
-
-// Whether a window of this program is mapped at the icon's place on the screen, as the X server
-// sees it.
-bool IconWindowOnScreen(const QRect& place) {
-  const QString name = QCoreApplication::applicationName();
-  const QString size = QString("%1x%2+").arg(place.width()).arg(place.height());
-  const QString at = QString("  +%1+%2").arg(place.x()).arg(place.y());
-  for (const QString& line : Run("xwininfo", {"-root", "-tree"}).split('\n')) {
-    if (line.contains("(\"" + name + "\"") && line.contains(size) && line.endsWith(at)) {
-      const QString id = line.trimmed().section(' ', 0, 0);
-      return Run("xwininfo", {"-id", id}).contains("Map State: IsViewable");
-    }
-  }
-  return false;
-}
-
-bool TrayHostPresent() {
-  if (qEnvironmentVariableIsEmpty("DISPLAY") || QGuiApplication::platformName() != "xcb")
-    return false;
-  // The tray host may still be starting.
-  return QTest::qWaitFor([] { return QtNotifyArea::Available(); }, 5000);
-}
-
 TEST_F(QtTrayTest, UnderATrayHostADoubleClickReachesTheControlAndDeleteRemovesTheIcon) {
-  if (!TrayHostPresent()) {
-    if (qEnvironmentVariableIsSet("LARKSPUR_REQUIRE_TRAY"))
-      FAIL() << "no notification area on display " << qgetenv("DISPLAY").constData();
-    GTEST_SKIP() << "needs an X display with a notification area (tray_under_xvfb.sh)";
-  }
+  LARKSPUR_REQUIRE_TRAY_HOST();
 
   tray_.SetTrayIcon(IconPicture(area_.RegisterIcon(RedSquare())));
   tray_.SetTrayTip("Larkspur");
   tray_.SetInTray(true);
   QSystemTrayIcon* icon = Shown();
   ASSERT_NE(icon, nullptr);
-  // Embedded once it sits in the tray's strip at the top of the screen.
-  QRect place;
-  ASSERT_TRUE(QTest::qWaitFor(
-      [&] {
-        place = icon->geometry();
-        return place.isValid() && place.y() < 32 && IconWindowOnScreen(place);
-      },
-      5000))
-      << "the icon never appeared in the tray";
+  const QRect place = testing::WaitUntilInTray(*icon);
+  ASSERT_TRUE(place.isValid()) << "the icon never appeared in the tray";
 
   QProcess xdotool;
-  // No --sync: it waits for ever when the pointer is already there.
-  xdotool.start("xdotool", {"mousemove", QString::number(place.center().x()),
-                            QString::number(place.center().y()), "sleep", "0.2", "click",
-                            "--repeat", "2", "--delay", "100", "1"});
+  testing::StartDoubleClick(xdotool, place.center());
   const bool clicked = QTest::qWaitFor(
       [&] { return events_.size() >= 4 && xdotool.state() == QProcess::NotRunning; }, 5000);
   EXPECT_TRUE(clicked) << "clicked at " << place.center().x() << "," << place.center().y()
@@ -185,7 +143,7 @@ TEST_F(QtTrayTest, UnderATrayHostADoubleClickReachesTheControlAndDeleteRemovesTh
 
   tray_.SetInTray(false);
   EXPECT_EQ(Shown(), nullptr);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !IconWindowOnScreen(place); }, 5000))
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !testing::IconWindowOnScreen(place); }, 5000))
       << "the icon's window stayed in the tray";
 }
 
