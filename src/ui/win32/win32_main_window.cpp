@@ -459,7 +459,7 @@ LRESULT CALLBACK Win32MainWindow::WindowProc(HWND window, UINT message, WPARAM w
   Win32MainWindow* self = Self(window);
   if (self == nullptr)
     return ::DefWindowProcA(window, message, wparam, lparam);
-  return self->Handle(message, wparam, lparam);
+  return self->OnMessage(message, wparam, lparam);
 }
 
 LRESULT CALLBACK Win32MainWindow::HoverProc(HWND control, UINT message, WPARAM wparam,
@@ -471,7 +471,7 @@ LRESULT CALLBACK Win32MainWindow::HoverProc(HWND control, UINT message, WPARAM w
   return ::DefSubclassProc(control, message, wparam, lparam);
 }
 
-LRESULT Win32MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT Win32MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   const HWND window = window_;
   switch (message) {
     case WM_COMMAND:

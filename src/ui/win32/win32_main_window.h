@@ -56,7 +56,7 @@ class Win32MainWindow final : public WindowFace {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   static LRESULT CALLBACK HoverProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam,
                                     UINT_PTR id, DWORD_PTR self);
-  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   void Build();
   HWND CreateControl(const struct ControlLayout& layout);

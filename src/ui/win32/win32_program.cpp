@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "platform/win32/code_page.h"
+#include "platform/path_text.h"
 #include "ui/win32/resource_ids.h"
 
 namespace larkspur {
@@ -79,7 +79,7 @@ std::string ProgramFolder() {
     }
     path.resize(path.size() * 2);
   }
-  return Utf8FromWide(std::filesystem::path(path).parent_path().wstring());
+  return Utf8FromPath(std::filesystem::path(path).parent_path());
 }
 
 }  // namespace larkspur
