@@ -212,6 +212,19 @@ bool IsPlainName(const std::wstring& name) {
          name.find_first_of(std::wstring_view(L"\\/:\0", 4)) == std::wstring::npos;
 }
 
+// The folder `name` in `parent`, opened to be walked: null unless it is a real folder, not a link,
+// and the entry itself rather than where a unix link leads.
+Handle OpenChildFolder(HANDLE parent, const std::wstring& name) {
+  if (!IsPlainName(name))
+    return {};
+  NTSTATUS status = 0;
+  Handle folder = OpenAt(parent, name, kFolderAccess, kFolderShare, FILE_DIRECTORY_FILE, &status);
+  if (!folder || !IsRealFolder(AttributesOf(folder.get())) ||
+      !IsEntryOf(folder.get(), parent, name))
+    return {};
+  return folder;
+}
+
 // The entry goes when the handle closes; a folder only if it is empty.
 bool MarkForDeletion(HANDLE entry) {
   // POSIX semantics take the name away at once, even while another program still has the file
@@ -279,14 +292,8 @@ class Win32FolderCursor final : public FolderCursor {
   }
 
   bool Enter(const std::string& name) override {
-    const std::wstring wide = WideFromUtf8(name);
-    if (!IsPlainName(wide))
-      return false;
-    NTSTATUS status = 0;
-    Handle child =
-        OpenAt(folder_.get(), wide, kFolderAccess, kFolderShare, FILE_DIRECTORY_FILE, &status);
-    if (!child || !IsRealFolder(AttributesOf(child.get())) ||
-        !IsEntryOf(child.get(), folder_.get(), wide))
+    Handle child = OpenChildFolder(folder_.get(), WideFromUtf8(name));
+    if (!child)
       return false;
     parents_.push_back({std::move(folder_), path_.size()});
     folder_ = std::move(child);
@@ -396,13 +403,10 @@ std::unique_ptr<FolderCursor> Win32FolderTree::Open(const std::string& path) {
   const std::size_t cut = full.rfind(L'\\');
   const std::wstring name = full.substr(cut + 1);
   const Handle parent = OpenByPath(LongPath(full.substr(0, cut + 1)), FILE_READ_ATTRIBUTES);
-  if (!parent || !IsPlainName(name))
+  if (!parent)
     return nullptr;
-  NTSTATUS status = 0;
-  Handle folder =
-      OpenAt(parent.get(), name, kFolderAccess, kFolderShare, FILE_DIRECTORY_FILE, &status);
-  if (!folder || !IsRealFolder(AttributesOf(folder.get())) ||
-      !IsEntryOf(folder.get(), parent.get(), name))
+  Handle folder = OpenChildFolder(parent.get(), name);
+  if (!folder)
     return nullptr;
 
   // Once more by the names the system gives, which see through links on the way to either.
