@@ -45,6 +45,6 @@ inline constexpr std::array<CleanupStep, 9> kCleanupSteps{{
 
 // For every ticked box, in the order above: its caption on the status line, then its step.
 // The status line is empty at the end.
-void RunDeletion(Form1& form, Cleaners& cleaners);
+void RunTickedSteps(Form1& form, Cleaners& cleaners);
 
 }  // namespace larkspur

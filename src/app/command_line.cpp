@@ -149,7 +149,7 @@ void Clean(const Options& options, std::ostream& out) {
   });
   CleanupEngine engine(form, stores);
   engine.LoadCacheEntries();
-  engine.RunDeletion();
+  engine.RunTickedSteps();
 }
 
 }  // namespace

@@ -68,4 +68,7 @@ struct ProgressBar {
 // The window-wide pointer setting.
 enum class Pointer { kDefault, kBusy, kCustom };
 
+// What the pointer becomes over a control: nothing happens, the arrow, or the custom hand.
+enum class Hover { kNone, kArrow, kHand };
+
 }  // namespace larkspur

@@ -1,7 +1,6 @@
 #include "app/main_window.h"
 
-#include <cmath>
-
+#include "app/window_helpers.h"
 #include "platform/path_text.h"
 
 namespace larkspur {
@@ -19,6 +18,8 @@ MainWindow::MainWindow(Form1& form, CleanupEngine& engine, MainWindowPorts ports
   form_.Label5.SetListener([this](const std::string&) { StatusChanged(); });
   ports_.tray.MouseDblClick = [this](std::int16_t, std::int32_t) { cSysTray1_MouseDblClick(); };
 }
+
+// Start-up, minimising into the tray and closing.
 
 void MainWindow::Form_Load() {
   CenterOnScreen();
@@ -98,6 +99,31 @@ void MainWindow::Form_Unload() {
   ports_.face.Quit();
 }
 
+// "Delete Now" and the clean-up run.
+
+void MainWindow::RunDeletion() {
+  running_ = true;
+  last_repaint_ = -1;
+  engine_.RunTickedSteps();
+  running_ = false;
+}
+
+void MainWindow::Check12_Click() {
+  if (!form_.Check12.Ticked())
+    return;  // the click that unticking causes
+  form_.Check12.Value = kUnticked;
+  saved_status_ = form_.Label5.Caption();
+  form_.MousePointer = Pointer::kBusy;
+  ports_.face.Mirror();
+  RunDeletion();
+  form_.MousePointer = Pointer::kDefault;
+  form_.ProgressBar1.Value = 0;
+  ports_.face.Mirror();
+  Pause(5);
+  form_.Label5.SetCaption(saved_status_);
+  ports_.face.Mirror();
+}
+
 void MainWindow::StatusChanged() {
   if (!running_)
     return;
@@ -106,6 +132,114 @@ void MainWindow::StatusChanged() {
     return;
   last_repaint_ = now;
   ports_.face.RepaintNow();
+}
+
+// The auto-delete scheduler.
+
+void MainWindow::Check13_Click() {
+  if (!form_.Check13.Ticked())
+    return;  // the click that unticking causes
+  form_.Check13.Value = kUnticked;
+  std::string switched;
+  if (form_.Check13.Caption == kAutoDeleteOff) {
+    form_.Check13.Caption = kAutoDeleteOn;
+    form_.Timer1.Interval = 1000;
+    switched = "On";
+  } else if (form_.Check13.Caption == kAutoDeleteOn) {
+    form_.Check13.Caption = kAutoDeleteOff;
+    form_.Timer1.Interval = 0;
+    switched = "Off";
+  }
+  if (!switched.empty())
+    ports_.settings.SaveSetting(kSettingsApplication, kSettingsSection, "BackupSwitch", switched);
+  ports_.face.Mirror();
+}
+
+void MainWindow::List1_Click() {
+  ports_.settings.SaveSetting(kSettingsApplication, kSettingsSection, "OftenIndex",
+                              std::to_string(form_.List1.ListIndex + 1));
+  current_interval_ = IntervalSeconds();
+}
+
+int MainWindow::IntervalSeconds() const {
+  const std::string selected = form_.List1.Text();
+  for (const IntervalChoice& interval : kIntervals)
+    if (selected == interval.text)
+      return interval.seconds;
+  return 0;
+}
+
+void MainWindow::SetProgress(int maximum, int value) {
+  form_.ProgressBar1.Max = maximum;
+  if (value > maximum)
+    return;
+  form_.ProgressBar1.Value = value;
+  ports_.face.RepaintNow();
+}
+
+void MainWindow::Timer1_Timer() {
+  if (form_.Timer1.Interval == 0) {
+    form_.Label5.SetCaption("Off.");
+    ports_.face.Mirror();
+    return;
+  }
+  current_interval_ = IntervalSeconds();
+  ++elapsed_seconds_;
+  SetProgress(current_interval_, elapsed_seconds_);
+  // A count that a newly chosen, shorter interval has already passed runs at once too.
+  if (current_interval_ > 0 && elapsed_seconds_ >= current_interval_) {
+    form_.Timer1.Interval = 0;
+    form_.Timer1.Enabled = false;
+    form_.MousePointer = Pointer::kBusy;
+    ports_.face.Mirror();
+    RunDeletion();
+    form_.Timer1.Interval = 1000;
+    form_.Timer1.Enabled = true;
+    form_.MousePointer = Pointer::kDefault;
+    elapsed_seconds_ = 0;
+  }
+  ports_.face.Mirror();
+}
+
+// The window helpers, hover feedback and "View Save Log".
+
+void MainWindow::CenterOnScreen() {
+  const TwipsRect outer = ports_.face.OuterRect();
+  ports_.face.MoveTo((ports_.face.ScreenWidth() - outer.width) / 2.0,
+                     (ports_.face.ScreenHeight() - outer.height) / 2.0);
+}
+
+// Events are handled while the time runs; the thread sleeps in between instead of spinning, and
+// a clock that never goes back measures the time. A close request handled meanwhile ends the
+// wait: the program is on its way out.
+void MainWindow::Pause(double seconds) {
+  const double start = ports_.desktop.MonotonicSeconds();
+  for (;;) {
+    const double left = seconds - (ports_.desktop.MonotonicSeconds() - start);
+    if (left <= 0 || unloading_)
+      return;
+    ports_.desktop.WaitForEvents(left);
+  }
+}
+
+void MainWindow::MouseMove(Hover hover) {
+  if (form_.MousePointer == Pointer::kBusy)
+    return;
+  const Pointer wanted = hover == Hover::kHand ? Pointer::kCustom : Pointer::kDefault;
+  if (form_.MousePointer == wanted)
+    return;
+  form_.MousePointer = wanted;
+  ports_.face.Mirror();
+}
+
+void MainWindow::Check11_Click() {
+  if (!form_.Check11.Ticked())
+    return;  // the click that unticking causes
+  form_.Check11.Value = kUnticked;
+  ports_.face.Mirror();
+  StartProgram(kTextViewer, ports_.program_folder + kPathSeparator + "backups.log",
+               ShowStyle::kNormal);
+  ports_.face.Mirror();
 }
 
 void MainWindow::StartProgram(const std::string& program, const std::string& argument,

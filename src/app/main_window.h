@@ -13,9 +13,6 @@
 
 namespace larkspur {
 
-// Where the pointer is, for the hover feedback.
-enum class Surface { kForm, kFrame3, kList1, kCheck11, kCheck12, kCheck13 };
-
 // The eleven intervals of List1, in order, and their length in seconds.
 struct IntervalChoice {
   const char* text;
@@ -63,21 +60,16 @@ class MainWindow {
   void Check13_Click();
   void List1_Click();
   void Timer1_Timer();
-  int IntervalSeconds() const;
-  void SetProgress(int maximum, int value);
 
   // Helpers, hover feedback and "View Save Log".
   void CenterOnScreen();
   void Pause(double seconds);
-  void MouseMove(Surface surface);
+  void MouseMove(Hover hover);
   void Check11_Click();
 
-  bool HiddenInTray() const { return hidden_in_tray_; }
-  int CurrentInterval() const { return current_interval_; }
-  int ElapsedSeconds() const { return elapsed_seconds_; }
-  void SetElapsedSeconds(int seconds) { elapsed_seconds_ = seconds; }
-
  private:
+  int IntervalSeconds() const;
+  void SetProgress(int maximum, int value);
   void StatusChanged();
   void StartProgram(const std::string& program, const std::string& argument, ShowStyle show);
   void RestoreInterval();
@@ -86,7 +78,7 @@ class MainWindow {
   Form1& form_;
   CleanupEngine& engine_;
   MainWindowPorts ports_;
-  bool hidden_in_tray_ = false;
+  bool hidden_in_tray_ = false;  // hidden because it was minimised, until the tray brings it back
   bool running_ = false;
   bool unloading_ = false;
   double last_repaint_ = -1;
@@ -94,12 +86,5 @@ class MainWindow {
   int current_interval_ = 0;
   int elapsed_seconds_ = 0;
 };
-
-// Whether `path` names something whose time stamp can be read; never fails.
-bool FileExists(const std::string& path);
-
-// Visual Basic's Val then CInt: the number the text begins with, rounded half to even; nullopt
-// when it lies outside 16 bits.
-int LeadingNumber(const std::string& text, bool* fits_16_bits);
 
 }  // namespace larkspur

@@ -1,19 +1,14 @@
+#include "app/window_helpers.h"
+
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
 
-#include "app/main_window.h"
 #include "platform/path_text.h"
 
 namespace larkspur {
-
-void MainWindow::CenterOnScreen() {
-  const TwipsRect outer = ports_.face.OuterRect();
-  ports_.face.MoveTo((ports_.face.ScreenWidth() - outer.width) / 2.0,
-                     (ports_.face.ScreenHeight() - outer.height) / 2.0);
-}
 
 bool FileExists(const std::string& path) {
   if (path.empty())
@@ -21,41 +16,6 @@ bool FileExists(const std::string& path) {
   std::error_code error;
   [[maybe_unused]] const auto stamp = std::filesystem::last_write_time(PathFromUtf8(path), error);
   return !error;
-}
-
-// Events are handled while the time runs; the thread sleeps in between instead of spinning, and
-// a clock that never goes back measures the time. A close request handled meanwhile ends the
-// wait: the program is on its way out.
-void MainWindow::Pause(double seconds) {
-  const double start = ports_.desktop.MonotonicSeconds();
-  for (;;) {
-    const double left = seconds - (ports_.desktop.MonotonicSeconds() - start);
-    if (left <= 0 || unloading_)
-      return;
-    ports_.desktop.WaitForEvents(left);
-  }
-}
-
-void MainWindow::MouseMove(Surface surface) {
-  if (form_.MousePointer == Pointer::kBusy)
-    return;
-  const bool over_button =
-      surface == Surface::kCheck11 || surface == Surface::kCheck12 || surface == Surface::kCheck13;
-  const Pointer wanted = over_button ? Pointer::kCustom : Pointer::kDefault;
-  if (form_.MousePointer == wanted)
-    return;
-  form_.MousePointer = wanted;
-  ports_.face.Mirror();
-}
-
-void MainWindow::Check11_Click() {
-  if (!form_.Check11.Ticked())
-    return;  // the click that unticking causes
-  form_.Check11.Value = kUnticked;
-  ports_.face.Mirror();
-  StartProgram(kTextViewer, ports_.program_folder + kPathSeparator + "backups.log",
-               ShowStyle::kNormal);
-  ports_.face.Mirror();
 }
 
 int LeadingNumber(const std::string& text, bool* fits_16_bits) {

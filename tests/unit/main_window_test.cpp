@@ -7,8 +7,13 @@
 
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 
+#include "app/cleanup_steps.h"
+#include "app/control_table.h"
+#include "app/window_helpers.h"
 #include "fakes/fake_folder_tree.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_url_cache.h"
@@ -58,9 +63,22 @@ class MainWindowTest : public ::testing::Test {
     return *window_;
   }
 
-  void Click(CheckBox& box, void (MainWindow::*handler)()) {
-    box.Value = kTicked;
-    (window_.get()->*handler)();
+  // As a face does it: the control's tick, then its handler.
+  void Click(std::string_view name) {
+    const ControlRow& row = Row(name);
+    if (row.box != nullptr)
+      (form_.*row.box).Value = kTicked;
+    (window_.get()->*row.click)();
+  }
+  void Tick(int times) {
+    for (int tick = 0; tick < times; ++tick)
+      window_->Timer1_Timer();
+  }
+  static const ControlRow& Row(std::string_view name) {
+    for (const ControlRow& row : kControlTable)
+      if (row.name == name)
+        return row;
+    throw std::invalid_argument(std::string(name));
   }
 
   bool TypedUrlPresent() {
@@ -97,7 +115,6 @@ TEST_F(MainWindowTest, FirstStartWithAnEmptyStore) {
   EXPECT_EQ(form_.Check13.Caption, "Turn On Auto Delete");
   EXPECT_EQ(form_.Label5.Caption(), "");
   EXPECT_FALSE(form_.Timer1.Ticking());
-  EXPECT_EQ(window_->CurrentInterval(), 300);
   EXPECT_EQ(form_.ProgressBar1.BackColor, 0x00FFFFFFu);
   EXPECT_THAT(form_.List2, ElementsAre("http://cached.example/"));
   // Centred: (960 - 400) / 2, (720 - 300) / 2.
@@ -189,7 +206,7 @@ TEST_F(MainWindowTest, DeleteNowRunsOnceAndGivesTheStatusLineBack) {
   desktop_.on_events = [&] { status_during_pause.push_back(form_.Label5.Caption()); };
   const double before = desktop_.now;
 
-  Click(form_.Check12, &MainWindow::Check12_Click);
+  Click("Check12");
 
   EXPECT_FALSE(TypedUrlPresent());
   EXPECT_EQ(form_.Check12.Value, kUnticked);
@@ -214,42 +231,40 @@ TEST_F(MainWindowTest, AutoDeleteRunsOncePerInterval) {
   Start();
   AddTypedUrl();
   form_.chkIETyped.Value = kTicked;
-  Click(form_.Check13, &MainWindow::Check13_Click);
+  Click("Check13");
   EXPECT_EQ(form_.Check13.Caption, kAutoDeleteOn);
   EXPECT_EQ(form_.Check13.Value, kUnticked);
   EXPECT_EQ(settings_.values[kBackupSwitch], "On");
   EXPECT_TRUE(form_.Timer1.Ticking());
 
-  window_->Timer1_Timer();
+  Tick(1);
   EXPECT_EQ(form_.ProgressBar1.Max, 300);
   EXPECT_EQ(form_.ProgressBar1.Value, 1);
-  for (int tick = 2; tick < 300; ++tick)
-    window_->Timer1_Timer();
+  Tick(298);
   EXPECT_TRUE(TypedUrlPresent()) << "not before the 300th tick";
   face_.timer_seen.clear();
-  window_->Timer1_Timer();
+  Tick(1);
   EXPECT_FALSE(TypedUrlPresent());
-  EXPECT_EQ(window_->ElapsedSeconds(), 0);
   EXPECT_FALSE(face_.timer_seen.front()) << "the timer is stopped during the run";
   EXPECT_TRUE(form_.Timer1.Ticking());
   EXPECT_EQ(form_.Label5.Caption(), "");
-  window_->Timer1_Timer();
-  EXPECT_EQ(form_.ProgressBar1.Value, 1);
+  Tick(1);
+  EXPECT_EQ(form_.ProgressBar1.Value, 1) << "the count starts again";
 
   // Off at 200, on again: the run comes 100 ticks later.
   AddTypedUrl();
-  window_->SetElapsedSeconds(200);
-  Click(form_.Check13, &MainWindow::Check13_Click);
+  Tick(199);
+  Click("Check13");
   EXPECT_EQ(settings_.values[kBackupSwitch], "Off");
   EXPECT_FALSE(form_.Timer1.Ticking());
-  window_->Timer1_Timer();  // a tick already on its way
+  Tick(1);  // a tick already on its way
   EXPECT_EQ(form_.Label5.Caption(), "Off.");
-  EXPECT_EQ(window_->ElapsedSeconds(), 200);
-  Click(form_.Check13, &MainWindow::Check13_Click);
-  for (int tick = 0; tick < 99; ++tick)
-    window_->Timer1_Timer();
+  EXPECT_EQ(form_.ProgressBar1.Value, 200);
+  Click("Check13");
+  Tick(99);
   EXPECT_TRUE(TypedUrlPresent());
-  window_->Timer1_Timer();
+  EXPECT_EQ(form_.ProgressBar1.Value, 299);
+  Tick(1);
   EXPECT_FALSE(TypedUrlPresent());
 }
 
@@ -258,48 +273,59 @@ TEST_F(MainWindowTest, ChangingTheIntervalKeepsTheCount) {
   AddTypedUrl();
   form_.chkIETyped.Value = kTicked;
   form_.List1.ListIndex = 10;
-  window_->List1_Click();
+  Click("List1");
   EXPECT_EQ(settings_.values[kOftenIndex], "11");
-  EXPECT_EQ(window_->CurrentInterval(), 86400);
-  Click(form_.Check13, &MainWindow::Check13_Click);
-  window_->SetElapsedSeconds(100);
+  Click("Check13");
+  Tick(100);
+  EXPECT_EQ(form_.ProgressBar1.Max, 86400);
   form_.List1.ListIndex = 0;
-  window_->List1_Click();
-  window_->Timer1_Timer();
+  Click("List1");
+  Tick(1);
   EXPECT_EQ(form_.ProgressBar1.Max, 300);
-  EXPECT_EQ(window_->ElapsedSeconds(), 101);
+  EXPECT_EQ(form_.ProgressBar1.Value, 101);
 
-  // Past the new, shorter interval: the next tick runs at once and the count starts again.
-  window_->SetElapsedSeconds(1000);
-  window_->Timer1_Timer();
+  // Past the new, shorter interval: the next tick runs at once, the bar keeps the last count it
+  // could show, and the count starts again.
+  form_.List1.ListIndex = 10;
+  Click("List1");
+  Tick(299);
+  EXPECT_EQ(form_.ProgressBar1.Value, 400);
+  form_.List1.ListIndex = 0;
+  Click("List1");
+  EXPECT_TRUE(TypedUrlPresent());
+  Tick(1);
   EXPECT_FALSE(TypedUrlPresent());
-  EXPECT_EQ(window_->ElapsedSeconds(), 0);
+  EXPECT_EQ(form_.ProgressBar1.Max, 300);
+  EXPECT_EQ(form_.ProgressBar1.Value, 400);
+  Tick(1);
+  EXPECT_EQ(form_.ProgressBar1.Value, 1);
 }
 
 TEST_F(MainWindowTest, DeleteNowLeavesTheScheduleAlone) {
   Start();
-  Click(form_.Check13, &MainWindow::Check13_Click);
-  window_->SetElapsedSeconds(120);
-  Click(form_.Check12, &MainWindow::Check12_Click);
-  EXPECT_EQ(window_->ElapsedSeconds(), 120);
+  Click("Check13");
+  Tick(120);
+  Click("Check12");
+  EXPECT_EQ(form_.ProgressBar1.Value, 0);
+  Tick(1);
+  EXPECT_EQ(form_.ProgressBar1.Value, 121);
 }
 
-TEST_F(MainWindowTest, IntervalsByTheirText) {
+TEST_F(MainWindowTest, TheIntervalComesFromTheSelectedText) {
   Start();
-  const int seconds[] = {300, 600, 900, 1200, 1800, 3600, 7200, 14400, 28800, 57600, 86400};
-  for (int index = 0; index < 11; ++index) {
+  Click("Check13");
+  const auto interval_of = [this](int index) {
     form_.List1.ListIndex = index;
-    EXPECT_EQ(window_->IntervalSeconds(), seconds[index]) << index;
-  }
-  form_.List1.ListIndex = -1;
-  EXPECT_EQ(window_->IntervalSeconds(), 0);
-  form_.List1.ListIndex = 0;
+    Tick(1);
+    return form_.ProgressBar1.Max;
+  };
+  EXPECT_EQ(interval_of(0), 300);
+  EXPECT_EQ(interval_of(5), 3600);
+  EXPECT_EQ(interval_of(8), 28800);
+  EXPECT_EQ(interval_of(10), 86400);
+  EXPECT_EQ(interval_of(-1), 0) << "nothing selected";
   form_.List1.items[0] = "delete every 5 minutes";
-  EXPECT_EQ(window_->IntervalSeconds(), 0) << "the text is compared with its case";
-
-  window_->SetProgress(300, 301);
-  EXPECT_EQ(form_.ProgressBar1.Max, 300);
-  EXPECT_NE(form_.ProgressBar1.Value, 301);
+  EXPECT_EQ(interval_of(0), 0) << "the text is compared with its case";
 }
 
 TEST_F(MainWindowTest, MinimisingHidesIntoTheTrayAndADoubleClickBringsItBack) {
@@ -308,13 +334,14 @@ TEST_F(MainWindowTest, MinimisingHidesIntoTheTrayAndADoubleClickBringsItBack) {
   window_->Form_Resize();
   EXPECT_FALSE(face_.visible);
   EXPECT_EQ(face_.state, WindowState::kNormal);
-  EXPECT_TRUE(window_->HiddenInTray());
+  face_.state = WindowState::kMinimized;
+  window_->Form_Resize();
+  EXPECT_EQ(face_.state, WindowState::kMinimized) << "hidden already: nothing more to do";
 
   // The shell's double click arrives through the hook on the icon's window.
   ASSERT_TRUE(notify_area_.hook);
   notify_area_.hook(42, mSysTray::TRAY_CALLBACK_MESSAGE, 0, kWmLButtonDblClk, {});
   EXPECT_TRUE(face_.visible);
-  EXPECT_FALSE(window_->HiddenInTray());
 
   face_.state = WindowState::kMinimized;
   window_->Form_Resize();
@@ -328,7 +355,6 @@ TEST_F(MainWindowTest, WithoutANotificationAreaMinimisingOnlyMinimises) {
   window_->Form_Resize();
   EXPECT_TRUE(face_.visible);
   EXPECT_EQ(face_.state, WindowState::kMinimized);
-  EXPECT_FALSE(window_->HiddenInTray());
 }
 
 TEST_F(MainWindowTest, ClosingRemovesTheIconAndEndsTheProgram) {
@@ -353,29 +379,64 @@ TEST_F(MainWindowTest, AClosedWindowDoesNotWaitOutThePauseAfterDeleteNow) {
     window_->Form_Unload();
   };
   const double before = desktop_.now;
-  Click(form_.Check12, &MainWindow::Check12_Click);
+  Click("Check12");
   EXPECT_TRUE(face_.quit);
   EXPECT_LT(desktop_.now - before, 1.0);
 }
 
 TEST_F(MainWindowTest, HoverShowsTheHandOverThePictureButtonsOnly) {
   Start();
-  window_->MouseMove(Surface::kCheck12);
-  EXPECT_EQ(form_.MousePointer, Pointer::kCustom);
-  window_->MouseMove(Surface::kFrame3);
-  EXPECT_EQ(form_.MousePointer, Pointer::kDefault);
-  window_->MouseMove(Surface::kCheck11);
-  window_->MouseMove(Surface::kList1);
+  const auto pointer_over = [this](std::string_view name) {
+    window_->MouseMove(Row(name).hover);
+    return form_.MousePointer;
+  };
+  EXPECT_EQ(pointer_over("Check12"), Pointer::kCustom);
+  EXPECT_EQ(pointer_over("Frame3"), Pointer::kDefault);
+  EXPECT_EQ(pointer_over("Check11"), Pointer::kCustom);
+  EXPECT_EQ(pointer_over("List1"), Pointer::kDefault);
+  EXPECT_EQ(pointer_over("Check13"), Pointer::kCustom);
+  window_->MouseMove(Hover::kArrow);  // the window's own surface
   EXPECT_EQ(form_.MousePointer, Pointer::kDefault);
   form_.MousePointer = Pointer::kBusy;
-  for (const Surface surface : {Surface::kForm, Surface::kCheck13})
-    window_->MouseMove(surface);
+  EXPECT_EQ(pointer_over("Check13"), Pointer::kBusy);
+  window_->MouseMove(Hover::kArrow);
   EXPECT_EQ(form_.MousePointer, Pointer::kBusy);
+
+  // The other controls have no pointer handler.
+  std::vector<std::string_view> followed;
+  for (const ControlRow& row : kControlTable)
+    if (row.hover != Hover::kNone)
+      followed.push_back(row.name);
+  EXPECT_THAT(followed,
+              ::testing::UnorderedElementsAre("Check11", "Check12", "Check13", "Frame3", "List1"));
+}
+
+TEST_F(MainWindowTest, ListSelectionReachesItsHandler) {
+  Start();
+  form_.List1.ListIndex = 3;
+  Click("List1");
+  EXPECT_EQ(settings_.values[kOftenIndex], "4");
+}
+
+// Each clean-up step's box is shown by one tick box in its browser's frame, which only holds it.
+TEST(ControlTable, EveryCleanupBoxHasItsTickBox) {
+  for (const CleanupStep& step : kCleanupSteps) {
+    int shown = 0;
+    for (const ControlRow& row : kControlTable) {
+      if (row.box != step.box)
+        continue;
+      ++shown;
+      EXPECT_EQ(row.kind, ControlKind::kTickBox) << step.item;
+      EXPECT_EQ(row.parent, step.browser == "Internet Explorer" ? "Frame1" : "Frame2") << step.item;
+      EXPECT_EQ(row.click, nullptr) << step.item;
+    }
+    EXPECT_EQ(shown, 1) << step.item;
+  }
 }
 
 TEST_F(MainWindowTest, ViewSaveLogOpensTheLogBesideTheProgram) {
   Start();
-  Click(form_.Check11, &MainWindow::Check11_Click);
+  Click("Check11");
   EXPECT_EQ(form_.Check11.Value, kUnticked);
   ASSERT_EQ(desktop_.started.size(), 1u);
   EXPECT_EQ(desktop_.started[0].program, kTextViewer);
@@ -387,7 +448,7 @@ TEST_F(MainWindowTest, ViewSaveLogOpensTheLogBesideTheProgram) {
   EXPECT_EQ(desktop_.started.size(), 1u);
 
   desktop_.can_start = false;
-  Click(form_.Check11, &MainWindow::Check11_Click);
+  Click("Check11");
   EXPECT_EQ(form_.Label5.Caption(), std::string("Cannot start ") + kTextViewer + ".");
 }
 

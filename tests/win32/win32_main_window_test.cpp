@@ -1,5 +1,5 @@
 // The Windows window, whole, on the prefix's real registry, tray and files: its controls as the
-// layout table places them, start-up, "Delete Now", the auto-delete toggle, the tray and closing.
+// control table places them, start-up, "Delete Now", the auto-delete toggle, the tray and closing.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -7,7 +7,6 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -15,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "app/layout.h"
 #include "platform/native_stores.h"
 #include "support/cursor_file.h"
 #include "support/temp_dir.h"
@@ -54,10 +52,6 @@ int ScreenDpi() {
   return dpi;
 }
 
-int Px(int twips) {
-  return static_cast<int>(std::lround(twips * ScreenDpi() / 1440.0));
-}
-
 class Win32WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -86,62 +80,81 @@ class Win32WindowTest : public ::testing::Test {
   std::unique_ptr<Win32Program> program_;
 };
 
-TEST_F(Win32WindowTest, ControlsStandWhereTheLayoutTablePutsThem) {
+TEST_F(Win32WindowTest, EveryControlInItsPlace) {
+  ASSERT_EQ(ScreenDpi(), 96) << "the places below are pixels at 96 dots per inch";
   program_->Open();
   RECT client{};
   ::GetClientRect(window(), &client);
-  EXPECT_EQ(client.right, Px(kClientWidth));
-  EXPECT_EQ(client.bottom, Px(kClientHeight));
+  EXPECT_EQ(client.right, 512);
+  EXPECT_EQ(client.bottom, 441);
   const auto style = static_cast<DWORD>(::GetWindowLongPtrA(window(), GWL_STYLE));
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
   EXPECT_FALSE(style & WS_MAXIMIZEBOX) << "no maximise button";
   EXPECT_FALSE(style & WS_THICKFRAME) << "the user cannot resize";
   EXPECT_EQ(Text(window()), "Larkspur");
 
-  for (const ControlLayout& layout : kLayout) {
-    SCOPED_TRACE(std::string(layout.name));
-    const HWND widget = control(std::string(layout.name));
+  // Client-area pixels, the caption as created, and the Arial bold font's height (0: none set).
+  const struct {
+    const char* name;
+    RECT place;
+    const char* caption;
+    int font_height;
+  } expected[] = {
+      {"Frame1", {8, 8, 252, 159}, "Internet Explorer", -12},
+      {"chkIEHist", {29, 32, 126, 49}, "Clear History", -12},
+      {"chkIETemp", {29, 56, 249, 73}, "Clear Cache/Temp Internet Files", -12},
+      {"chkIETyped", {29, 80, 202, 97}, "Clear Typed Urls In IE", -12},
+      {"chkIECookies", {29, 104, 186, 121}, "Clear Cookies", -12},
+      {"Frame2", {261, 8, 505, 159}, "Mozilla Firefox", -12},
+      {"chkFFHist", {282, 32, 424, 49}, "Clear Form History", -12},
+      {"chkFFDownloads", {282, 56, 484, 73}, "Clear Downloads", -12},
+      {"chkTypedUrls", {282, 80, 486, 97}, "Clear Typed URL(s) In Firefox", -12},
+      {"chkCookies", {282, 104, 439, 121}, "Clear Cookies", -12},
+      {"chkFFCache", {282, 128, 439, 145}, "Clear Cache", -12},
+      {"Frame3", {8, 163, 505, 290}, "How often would you like to delete history?", -13},
+      {"List1", {24, 187, 489, 280}, "", -13},
+      {"Check13", {8, 296, 169, 377}, "Turn On Auto Delete", -15},
+      {"Check12", {174, 296, 335, 377}, "Delete Now", -15},
+      {"Check11", {342, 296, 503, 377}, "View Save Log", -15},
+      {"Label5", {8, 384, 505, 401}, "", -13},
+      {"ProgressBar1", {8, 408, 505, 433}, "", 0},
+  };
+  for (const auto& [name, place, caption, font_height] : expected) {
+    SCOPED_TRACE(name);
+    const HWND widget = control(name);
     ASSERT_NE(widget, nullptr);
     EXPECT_TRUE(::IsWindowVisible(widget));
-    int left = layout.left;
-    int top = layout.top;
-    for (const ControlLayout& frame : kLayout)
-      if (frame.name == layout.parent) {
-        left += frame.left;
-        top += frame.top;
-      }
-    RECT place{};
-    ::GetWindowRect(widget, &place);
-    ::MapWindowPoints(nullptr, window(), reinterpret_cast<POINT*>(&place), 2);
-    EXPECT_EQ(place.left, Px(left));
-    EXPECT_EQ(place.top, Px(top));
-    EXPECT_EQ(place.right - place.left, Px(layout.width));
-    EXPECT_EQ(place.bottom - place.top, Px(layout.height));
-    if (layout.kind != ControlKind::kListBox && layout.kind != ControlKind::kLabel) {
-      EXPECT_EQ(Text(widget), layout.caption);
-    }
-
-    if (layout.points > 0) {
-      LOGFONTA font{};
-      ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(widget, WM_GETFONT, 0, 0)), sizeof font,
-                   &font);
-      EXPECT_STREQ(font.lfFaceName, "Arial");
-      EXPECT_EQ(font.lfWeight, FW_BOLD);
-      EXPECT_EQ(font.lfCharSet, ANSI_CHARSET);
-      EXPECT_EQ(font.lfHeight, -std::lround(layout.points * ScreenDpi() / 72.0));
-    }
-    if (layout.kind == ControlKind::kPictureButton) {
-      EXPECT_EQ(::GetWindowLongPtrA(widget, GWL_STYLE) & (BS_TYPEMASK | BS_PUSHLIKE),
-                BS_AUTOCHECKBOX | BS_PUSHLIKE);
-      BUTTON_IMAGELIST picture{};
-      ASSERT_TRUE(::SendMessageA(widget, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&picture)));
-      int width = 0;
-      int height = 0;
-      ASSERT_TRUE(::ImageList_GetIconSize(picture.himl, &width, &height));
-      EXPECT_EQ(width, Px(480));
-      EXPECT_EQ(::ImageList_GetImageCount(picture.himl), 1);
-      EXPECT_EQ(picture.uAlign, static_cast<UINT>(BUTTON_IMAGELIST_ALIGN_TOP));
-    }
+    RECT shown{};
+    ::GetWindowRect(widget, &shown);
+    ::MapWindowPoints(nullptr, window(), reinterpret_cast<POINT*>(&shown), 2);
+    EXPECT_EQ(shown.left, place.left);
+    EXPECT_EQ(shown.top, place.top);
+    EXPECT_EQ(shown.right, place.right);
+    EXPECT_EQ(shown.bottom, place.bottom);
+    EXPECT_EQ(Text(widget), caption);
+    if (font_height == 0)
+      continue;
+    LOGFONTA shape{};
+    ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(widget, WM_GETFONT, 0, 0)), sizeof shape,
+                 &shape);
+    EXPECT_STREQ(shape.lfFaceName, "Arial");
+    EXPECT_EQ(shape.lfWeight, FW_BOLD);
+    EXPECT_EQ(shape.lfCharSet, ANSI_CHARSET);
+    EXPECT_EQ(shape.lfHeight, font_height);
+  }
+  for (const char* name : {"Check11", "Check12", "Check13"}) {
+    SCOPED_TRACE(name);
+    const HWND widget = control(name);
+    EXPECT_EQ(::GetWindowLongPtrA(widget, GWL_STYLE) & (BS_TYPEMASK | BS_PUSHLIKE),
+              BS_AUTOCHECKBOX | BS_PUSHLIKE);
+    BUTTON_IMAGELIST picture{};
+    ASSERT_TRUE(::SendMessageA(widget, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&picture)));
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(::ImageList_GetIconSize(picture.himl, &width, &height));
+    EXPECT_EQ(width, 32);
+    EXPECT_EQ(::ImageList_GetImageCount(picture.himl), 1);
+    EXPECT_EQ(picture.uAlign, static_cast<UINT>(BUTTON_IMAGELIST_ALIGN_TOP));
   }
 
   // The focus sink lies left of the client area.
@@ -286,7 +299,6 @@ TEST_F(Win32WindowTest, MinimisingHidesIntoTheTrayAndADoubleClickBringsItBack) {
   ASSERT_TRUE(program_->face().HasNotificationArea()) << "Wine's desktop has a tray";
   ::ShowWindow(window(), SW_MINIMIZE);
   EXPECT_FALSE(::IsWindowVisible(window()));
-  EXPECT_TRUE(program_->behaviour().HiddenInTray());
 
   // The tray's callback, as the shell sends it: a middle button does nothing.
   ::SendMessageA(window(), 1125, 0, WM_MBUTTONDOWN);
@@ -296,7 +308,6 @@ TEST_F(Win32WindowTest, MinimisingHidesIntoTheTrayAndADoubleClickBringsItBack) {
   ::SendMessageA(window(), 1125, 0, WM_LBUTTONDBLCLK);
   EXPECT_TRUE(::IsWindowVisible(window()));
   EXPECT_FALSE(::IsIconic(window()));
-  EXPECT_FALSE(program_->behaviour().HiddenInTray());
 }
 
 TEST_F(Win32WindowTest, ClosingRemovesTheTrayIconAndEndsTheMessageLoop) {

@@ -18,7 +18,7 @@
 #include <QToolButton>
 #include <QWindowStateChangeEvent>
 
-#include "app/layout.h"
+#include "app/control_table.h"
 
 namespace larkspur {
 
@@ -70,12 +70,6 @@ void PaintBlackText(QWidget* widget) {
 }  // namespace
 
 QtMainWindow::QtMainWindow(Form1& form) : QWidget(nullptr), form_(form) {
-  boxes_ = {{"chkIEHist", &form_.chkIEHist},       {"chkIETemp", &form_.chkIETemp},
-            {"chkIETyped", &form_.chkIETyped},     {"chkIECookies", &form_.chkIECookies},
-            {"chkFFHist", &form_.chkFFHist},       {"chkFFDownloads", &form_.chkFFDownloads},
-            {"chkTypedUrls", &form_.chkTypedUrls}, {"chkCookies", &form_.chkCookies},
-            {"chkFFCache", &form_.chkFFCache},     {"Check11", &form_.Check11},
-            {"Check12", &form_.Check12},           {"Check13", &form_.Check13}};
   Build();
   connect(&timer1_, &QTimer::timeout, this, [this] {
     if (behaviour_ != nullptr)
@@ -97,115 +91,110 @@ void QtMainWindow::Build() {
   setFixedSize(Px(kClientWidth), Px(kClientHeight));
   PaintWhite(this);
   setMouseTracking(true);
-  surfaces_[this] = Surface::kForm;
-
-  // No visible control has the focus when the window opens.
-  auto* focus_sink = new QPushButton("Command1", this);
-  focus_sink->setGeometry(Px(-720), Px(2640), Px(615), Px(495));
-  focus_sink->setFlat(true);
-  focus_sink->setObjectName("Command1");
+  hovers_[this] = Hover::kArrow;
 
   std::map<int, QWidget*> by_tab_index;
-  for (const ControlLayout& layout : kLayout) {
-    QWidget* parent = layout.parent.empty() ? this : controls_.at(std::string(layout.parent));
-    const QString caption = QString::fromUtf8(layout.caption.data(), layout.caption.size());
-    const std::string name(layout.name);
-    QWidget* widget = nullptr;
-    switch (layout.kind) {
-      case ControlKind::kFrame:
-        widget = new QGroupBox(caption, parent);
-        break;
-      case ControlKind::kTickBox: {
-        auto* box = new QCheckBox(caption, parent);
-        CheckBox* state = boxes_.at(name);
-        connect(box, &QCheckBox::clicked, this,
-                [state](bool checked) { state->Value = checked ? kTicked : kUnticked; });
-        widget = box;
-        break;
-      }
-      case ControlKind::kPictureButton: {
-        auto* button = new QToolButton(parent);
-        button->setText(caption);
-        button->setCheckable(true);
-        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setIcon(
-            QIcon(QString(":/icons/%1.png")
-                      .arg(QString::fromUtf8(layout.picture.data(),
-                                             static_cast<int>(layout.picture.size())))));
-        button->setIconSize(QSize(32, 32));
-        button->setMouseTracking(true);
-        void (MainWindow::*handler)() = name == "Check11"   ? &MainWindow::Check11_Click
-                                        : name == "Check12" ? &MainWindow::Check12_Click
-                                                            : &MainWindow::Check13_Click;
-        CheckBox* state = boxes_.at(name);
-        connect(button, &QToolButton::clicked, this,
-                [this, state, handler] { PictureButtonClicked(*state, handler); });
-        surfaces_[button] = name == "Check11"   ? Surface::kCheck11
-                            : name == "Check12" ? Surface::kCheck12
-                                                : Surface::kCheck13;
-        widget = button;
-        break;
-      }
-      case ControlKind::kListBox:
-        list1_ = new QListWidget(parent);
-        list1_->setSelectionMode(QAbstractItemView::SingleSelection);
-        list1_->setMouseTracking(true);
-        list1_->viewport()->setMouseTracking(true);
-        connect(list1_, &QListWidget::currentRowChanged, this, [this](int row) {
-          if (row < 0 || row == form_.List1.ListIndex || behaviour_ == nullptr)
-            return;
-          form_.List1.ListIndex = row;
-          behaviour_->List1_Click();
-        });
-        surfaces_[list1_] = Surface::kList1;
-        surfaces_[list1_->viewport()] = Surface::kList1;
-        widget = list1_;
-        break;
-      case ControlKind::kProgressBar:
-        progress_ = new QProgressBar(parent);
-        progress_->setTextVisible(false);
-        widget = progress_;
-        break;
-      case ControlKind::kLabel:
-        label5_ = new QLabel(parent);
-        widget = label5_;
-        break;
-    }
-    if (name == "Frame3") {
-      widget->setMouseTracking(true);
-      surfaces_[widget] = Surface::kFrame3;
-    }
+  for (const ControlRow& row : kControlTable) {
+    const std::string name(row.name);
+    QWidget* widget =
+        CreateControl(row, row.parent.empty() ? this : controls_.at(std::string(row.parent)));
     widget->setObjectName(QString::fromStdString(name));
-    widget->setGeometry(Px(layout.left), Px(layout.top), Px(layout.width), Px(layout.height));
-    if (layout.points > 0)
-      widget->setFont(LayoutFont(layout.points));
-    if (layout.kind != ControlKind::kProgressBar)
+    widget->setGeometry(Px(row.left), Px(row.top), Px(row.width), Px(row.height));
+    if (row.points > 0)
+      widget->setFont(LayoutFont(row.points));
+    if (row.kind != ControlKind::kProgressBar)
       PaintWhite(widget);
-    if (layout.black_text)
+    if (row.black_text)
       PaintBlackText(widget);
+    if (row.hover != Hover::kNone) {
+      widget->setMouseTracking(true);
+      hovers_[widget] = row.hover;
+    }
     controls_[name] = widget;
-    if (layout.kind != ControlKind::kFrame && layout.kind != ControlKind::kLabel)
-      by_tab_index[layout.tab_index] = widget;
+    if (row.kind != ControlKind::kFrame && row.kind != ControlKind::kLabel)
+      by_tab_index[row.tab_index] = widget;
   }
-  for (auto& [object, surface] : surfaces_)
+  if (list1_ != nullptr) {
+    // The list's items are drawn on its viewport, which gets the pointer's moves.
+    list1_->viewport()->setMouseTracking(true);
+    hovers_[list1_->viewport()] = hovers_.at(list1_);
+  }
+  for (auto& [object, hover] : hovers_)
     object->installEventFilter(this);
 
-  QWidget* previous = focus_sink;
+  QWidget* previous = nullptr;
   for (const auto& [index, widget] : by_tab_index) {
-    QWidget::setTabOrder(previous, widget);
+    if (previous != nullptr)
+      QWidget::setTabOrder(previous, widget);
     previous = widget;
   }
   for (const auto& [name, widget] : controls_)
     if (widget != list1_ && dynamic_cast<QAbstractButton*>(widget) == nullptr)
       widget->setFocusPolicy(Qt::NoFocus);
-  focus_sink->setFocus();
+  by_tab_index.begin()->second->setFocus();
 }
 
-void QtMainWindow::PictureButtonClicked(CheckBox& box, void (MainWindow::*handler)()) {
-  box.Value = kTicked;
+QWidget* QtMainWindow::CreateControl(const ControlRow& row, QWidget* parent) {
+  const QString caption = QString::fromUtf8(row.caption.data(), row.caption.size());
+  switch (row.kind) {
+    case ControlKind::kFocusButton: {
+      auto* button = new QPushButton(caption, parent);
+      button->setFlat(true);
+      return button;
+    }
+    case ControlKind::kFrame:
+      return new QGroupBox(caption, parent);
+    case ControlKind::kTickBox: {
+      auto* box = new QCheckBox(caption, parent);
+      connect(box, &QCheckBox::clicked, this,
+              [this, &row](bool checked) { ButtonClicked(row, checked); });
+      return box;
+    }
+    case ControlKind::kPictureButton: {
+      auto* button = new QToolButton(parent);
+      button->setText(caption);
+      button->setCheckable(true);
+      button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+      button->setIcon(QIcon(
+          QString(":/icons/%1.png")
+              .arg(QString::fromUtf8(row.picture.data(), static_cast<int>(row.picture.size())))));
+      button->setIconSize(QSize(32, 32));
+      connect(button, &QToolButton::clicked, this,
+              [this, &row](bool checked) { ButtonClicked(row, checked); });
+      return button;
+    }
+    case ControlKind::kListBox:
+      list1_ = new QListWidget(parent);
+      list1_->setSelectionMode(QAbstractItemView::SingleSelection);
+      connect(list1_, &QListWidget::currentRowChanged, this,
+              [this, &row](int index) { ListSelected(row, index); });
+      return list1_;
+    case ControlKind::kProgressBar:
+      progress_ = new QProgressBar(parent);
+      progress_->setTextVisible(false);
+      return progress_;
+    case ControlKind::kLabel:
+      label5_ = new QLabel(parent);
+      return label5_;
+  }
+  return nullptr;
+}
+
+// A tick box takes the new tick; a picture button's handler unticks it again.
+void QtMainWindow::ButtonClicked(const ControlRow& row, bool checked) {
+  (form_.*row.box).Value = checked ? kTicked : kUnticked;
+  if (row.click == nullptr)
+    return;
   if (behaviour_ != nullptr)
-    (behaviour_->*handler)();
+    (behaviour_->*row.click)();
   Mirror();
+}
+
+void QtMainWindow::ListSelected(const ControlRow& row, int index) {
+  if (index < 0 || index == form_.List1.ListIndex || behaviour_ == nullptr)
+    return;
+  form_.List1.ListIndex = index;
+  (behaviour_->*row.click)();
 }
 
 void QtMainWindow::MirrorButton(QAbstractButton* button, const CheckBox& box) {
@@ -216,8 +205,10 @@ void QtMainWindow::MirrorButton(QAbstractButton* button, const CheckBox& box) {
 
 void QtMainWindow::Mirror() {
   setWindowTitle(QString::fromStdString(form_.Caption));
-  for (const auto& [name, box] : boxes_)
-    MirrorButton(static_cast<QAbstractButton*>(controls_.at(name)), *box);
+  for (const ControlRow& row : kControlTable)
+    if (row.box != nullptr)
+      MirrorButton(static_cast<QAbstractButton*>(controls_.at(std::string(row.name))),
+                   form_.*row.box);
 
   {
     const QSignalBlocker quiet(list1_);
@@ -349,14 +340,14 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
 }
 
 // A move that a control leaves unhandled also reaches its parents; only the widget right under
-// the pointer counts, and only the six surfaces that have a handler.
+// the pointer counts, and only where the control table gives it a hover.
 bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseMove && behaviour_ != nullptr) {
     const auto* move = static_cast<QMouseEvent*>(event);
     QWidget* under = childAt(mapFromGlobal(move->globalPosition().toPoint()));
     QObject* target = under != nullptr ? static_cast<QObject*>(under) : this;
-    const auto found = surfaces_.find(target);
-    if (watched == target && found != surfaces_.end())
+    const auto found = hovers_.find(target);
+    if (watched == target && found != hovers_.end())
       behaviour_->MouseMove(found->second);
   }
   return QWidget::eventFilter(watched, event);

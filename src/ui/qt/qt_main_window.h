@@ -1,5 +1,5 @@
 #pragma once
-// The Linux face of the main window: Qt widgets built from the layout table, showing Form1 and
+// The Linux face of the main window: Qt widgets built from the control table, showing Form1 and
 // forwarding every event to MainWindow.
 #include <QCursor>
 #include <QTimer>
@@ -21,6 +21,8 @@ class QToolButton;
 
 namespace larkspur {
 
+struct ControlRow;
+
 class QtMainWindow final : public QWidget, public WindowFace {
   Q_OBJECT
 
@@ -30,7 +32,7 @@ class QtMainWindow final : public QWidget, public WindowFace {
   // The behaviour behind the widgets; set once, before the first event.
   void Attach(MainWindow& behaviour) { behaviour_ = &behaviour; }
 
-  // The widget that shows a control of the layout table, by its name.
+  // The widget that shows a control of the control table, by its name.
   QWidget* Control(const std::string& name) const;
 
   void Mirror() override;
@@ -54,14 +56,15 @@ class QtMainWindow final : public QWidget, public WindowFace {
 
  private:
   void Build();
+  QWidget* CreateControl(const ControlRow& row, QWidget* parent);
   void MirrorButton(QAbstractButton* button, const CheckBox& box);
-  void PictureButtonClicked(CheckBox& box, void (MainWindow::*handler)());
+  void ButtonClicked(const ControlRow& row, bool checked);
+  void ListSelected(const ControlRow& row, int index);
 
   Form1& form_;
   MainWindow* behaviour_ = nullptr;
   std::map<std::string, QWidget*> controls_;
-  std::map<QObject*, Surface> surfaces_;
-  std::map<std::string, CheckBox*> boxes_;
+  std::map<QObject*, Hover> hovers_;  // the widgets whose pointer moves go to the behaviour
   QListWidget* list1_ = nullptr;
   QLabel* label5_ = nullptr;
   QProgressBar* progress_ = nullptr;

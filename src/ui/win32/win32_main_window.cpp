@@ -7,7 +7,7 @@
 #include <cmath>
 #include <iterator>
 
-#include "app/layout.h"
+#include "app/control_table.h"
 #include "platform/win32/code_page.h"
 #include "ui/win32/resource_ids.h"
 
@@ -17,7 +17,8 @@ namespace {
 
 constexpr char kWindowClass[] = "Larkspur.Form1";
 constexpr UINT_PTR kTimer1 = 1;
-constexpr int kPictureTwips = 480;  // 32 px at 96 dots per inch
+constexpr int kPictureTwips = 480;     // 32 px at 96 dots per inch
+constexpr int kFirstControlId = 1000;  // the control table's first row
 
 std::wstring Wide(const std::string& text) {
   std::wstring wide = WideFromUtf8(text);
@@ -51,28 +52,14 @@ Win32MainWindow* Self(HWND window) {
 }  // namespace
 
 int ControlId(const std::string& name) {
-  if (name == "Command1")
-    return kCommand1Id;
-  for (std::size_t index = 0; index < kLayout.size(); ++index)
-    if (kLayout[index].name == name)
-      return 1000 + static_cast<int>(index);
+  for (std::size_t index = 0; index < kControlTable.size(); ++index)
+    if (kControlTable[index].name == name)
+      return kFirstControlId + static_cast<int>(index);
   return 0;
 }
 
 Win32MainWindow::Win32MainWindow(Form1& form, HINSTANCE instance)
     : form_(form), instance_(instance) {
-  boxes_ = {{ControlId("chkIEHist"), &form_.chkIEHist},
-            {ControlId("chkIETemp"), &form_.chkIETemp},
-            {ControlId("chkIETyped"), &form_.chkIETyped},
-            {ControlId("chkIECookies"), &form_.chkIECookies},
-            {ControlId("chkFFHist"), &form_.chkFFHist},
-            {ControlId("chkFFDownloads"), &form_.chkFFDownloads},
-            {ControlId("chkTypedUrls"), &form_.chkTypedUrls},
-            {ControlId("chkCookies"), &form_.chkCookies},
-            {ControlId("chkFFCache"), &form_.chkFFCache},
-            {ControlId("Check11"), &form_.Check11},
-            {ControlId("Check12"), &form_.Check12},
-            {ControlId("Check13"), &form_.Check13}};
   white_ = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
   empty_icon_ = EmptyIcon(instance_);
 
@@ -134,24 +121,22 @@ void Win32MainWindow::Build() {
   ::SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(empty_icon_));
 
   // The dialog manager tabs through the controls in the order they were made, so they are made
-  // in the table's tab order. The first is a button outside the client area that takes the
-  // focus at start, so that no visible control shows a focus mark.
-  std::map<int, const ControlLayout*> by_tab_index;
-  for (const ControlLayout& layout : kLayout)
-    by_tab_index[layout.tab_index] = &layout;
-  controls_["Command1"] = ::CreateWindowExW(
-      0, L"BUTTON", L"Command1", WS_CHILD | WS_VISIBLE | WS_TABSTOP, Px(-720), Px(2640), Px(615),
-      Px(495), window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommand1Id)), instance_,
-      nullptr);
-  for (const auto& [index, layout] : by_tab_index)
-    controls_[std::string(layout->name)] = CreateControl(*layout);
+  // in the table's tab order.
+  std::map<int, const ControlRow*> by_tab_index;
+  for (const ControlRow& row : kControlTable)
+    by_tab_index[row.tab_index] = &row;
+  for (const auto& [index, row] : by_tab_index)
+    controls_[std::string(row->name)] = CreateControl(*row);
 }
 
-HWND Win32MainWindow::CreateControl(const ControlLayout& layout) {
+HWND Win32MainWindow::CreateControl(const ControlRow& row) {
   const wchar_t* window_class = L"BUTTON";
   DWORD style = WS_CHILD | WS_VISIBLE;
   DWORD extended = 0;
-  switch (layout.kind) {
+  switch (row.kind) {
+    case ControlKind::kFocusButton:
+      style |= BS_PUSHBUTTON | WS_TABSTOP;
+      break;
     case ControlKind::kFrame:
       style |= BS_GROUPBOX;
       break;
@@ -174,38 +159,38 @@ HWND Win32MainWindow::CreateControl(const ControlLayout& layout) {
       style |= SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS;
       break;
   }
-  int left = layout.left;
-  int top = layout.top;
-  for (const ControlLayout& frame : kLayout)
-    if (!layout.parent.empty() && frame.name == layout.parent) {
+  int left = row.left;
+  int top = row.top;
+  for (const ControlRow& frame : kControlTable)
+    if (!row.parent.empty() && frame.name == row.parent) {
       left += frame.left;
       top += frame.top;
     }
-  const std::wstring caption = Wide(std::string(layout.caption));
-  const int id = ControlId(std::string(layout.name));
+  const std::wstring caption = Wide(std::string(row.caption));
+  const int id = ControlId(std::string(row.name));
   const HWND control =
       ::CreateWindowExW(extended, window_class, caption.c_str(), style, Px(left), Px(top),
-                        Px(layout.width), Px(layout.height), window_,
+                        Px(row.width), Px(row.height), window_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
   if (control == nullptr)
     return nullptr;
 
-  if (layout.points > 0) {
+  if (row.points > 0) {
     const HFONT font =
-        ::CreateFontW(-static_cast<int>(std::lround(layout.points * dpi_ / 72.0)), 0, 0, 0, FW_BOLD,
+        ::CreateFontW(-static_cast<int>(std::lround(row.points * dpi_ / 72.0)), 0, 0, 0, FW_BOLD,
                       FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
     fonts_.push_back(font);
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
-  black_text_[control] = layout.black_text;
+  black_text_[control] = row.black_text;
 
-  if (layout.kind == ControlKind::kPictureButton) {
+  if (row.kind == ControlKind::kPictureButton) {
     const int size = Px(kPictureTwips);
     const HIMAGELIST pictures = ::ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0);
-    const auto icon = static_cast<HICON>(
-        ::LoadImageW(instance_, MAKEINTRESOURCEW(PictureResource(layout.picture)), IMAGE_ICON, size,
-                     size, LR_DEFAULTCOLOR));
+    const auto icon =
+        static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(PictureResource(row.picture)),
+                                        IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
     if (pictures != nullptr && icon != nullptr) {
       ::ImageList_AddIcon(pictures, icon);
       BUTTON_IMAGELIST list{pictures, {0, Px(60), 0, 0}, BUTTON_IMAGELIST_ALIGN_TOP};
@@ -216,16 +201,12 @@ HWND Win32MainWindow::CreateControl(const ControlLayout& layout) {
     }
     if (icon != nullptr)
       ::DestroyIcon(icon);
-    const Surface surface = layout.name == "Check11"   ? Surface::kCheck11
-                            : layout.name == "Check12" ? Surface::kCheck12
-                                                       : Surface::kCheck13;
-    ::SetWindowSubclass(control, HoverProc, static_cast<UINT_PTR>(surface),
-                        reinterpret_cast<DWORD_PTR>(this));
   }
-  if (layout.kind == ControlKind::kListBox)
-    ::SetWindowSubclass(control, HoverProc, static_cast<UINT_PTR>(Surface::kList1),
+  // A group box lets the pointer through to the window, which looks for it there (WM_MOUSEMOVE).
+  if (row.hover != Hover::kNone && row.kind != ControlKind::kFrame)
+    ::SetWindowSubclass(control, HoverProc, static_cast<UINT_PTR>(row.hover),
                         reinterpret_cast<DWORD_PTR>(this));
-  if (layout.kind == ControlKind::kProgressBar) {
+  if (row.kind == ControlKind::kProgressBar) {
     // A themed bar ignores its background colour; the classic one keeps it.
     ::SetWindowTheme(control, L"", L"");
     ::SendMessageW(control, PBM_SETRANGE32, 0, 100);
@@ -250,14 +231,17 @@ void Win32MainWindow::Mirror() {
   ::GetWindowTextA(window_, shown_title, sizeof shown_title);
   if (title != shown_title)
     ::SetWindowTextA(window_, title.c_str());
-  for (const auto& [id, box] : boxes_) {
-    const HWND control = ::GetDlgItem(window_, id);
-    const std::wstring caption = Wide(box->Caption);
+  for (const ControlRow& row : kControlTable) {
+    if (row.box == nullptr)
+      continue;
+    const CheckBox& box = form_.*row.box;
+    const HWND control = Control(std::string(row.name));
+    const std::wstring caption = Wide(box.Caption);
     wchar_t shown[128] = {};
     ::GetWindowTextW(control, shown, 128);
     if (caption != shown)
       ::SetWindowTextW(control, caption.c_str());
-    const WPARAM check = box->Ticked() ? BST_CHECKED : BST_UNCHECKED;
+    const WPARAM check = box.Ticked() ? BST_CHECKED : BST_UNCHECKED;
     if (static_cast<WPARAM>(::SendMessageW(control, BM_GETCHECK, 0, 0)) != check)
       ::SendMessageW(control, BM_SETCHECK, check, 0);
   }
@@ -403,41 +387,51 @@ void Win32MainWindow::CloseRequested() {
 }
 
 void Win32MainWindow::Command(int id, int notification) {
-  if (behaviour_ == nullptr)
-    return;
-  if (id == ControlId("List1")) {
+  const std::size_t index = static_cast<std::size_t>(id - kFirstControlId);
+  if (behaviour_ == nullptr || id < kFirstControlId || index >= kControlTable.size())
+    return;  // Enter and Escape have no action
+  const ControlRow& row = kControlTable[index];
+  const HWND control = ::GetDlgItem(window_, id);
+  if (row.kind == ControlKind::kListBox) {
     if (notification != LBN_SELCHANGE)
       return;
-    const auto row = static_cast<int>(::SendMessageW(Control("List1"), LB_GETCURSEL, 0, 0));
-    if (row < 0 || row == form_.List1.ListIndex)
+    const auto selected = static_cast<int>(::SendMessageW(control, LB_GETCURSEL, 0, 0));
+    if (selected < 0 || selected == form_.List1.ListIndex)
       return;
-    form_.List1.ListIndex = row;
-    behaviour_->List1_Click();
+    form_.List1.ListIndex = selected;
+    (behaviour_->*row.click)();
     return;
   }
-  const auto found = boxes_.find(id);
-  if (found == boxes_.end() || notification != BN_CLICKED)
-    return;  // Command1, Enter and Escape have no action
-  CheckBox& box = *found->second;
-  box.Value = ::SendMessageW(::GetDlgItem(window_, id), BM_GETCHECK, 0, 0) == BST_CHECKED
-                  ? kTicked
-                  : kUnticked;
-  void (MainWindow::*handler)() = nullptr;
-  if (&box == &form_.Check11)
-    handler = &MainWindow::Check11_Click;
-  else if (&box == &form_.Check12)
-    handler = &MainWindow::Check12_Click;
-  else if (&box == &form_.Check13)
-    handler = &MainWindow::Check13_Click;
-  if (handler == nullptr)
+  if (row.box == nullptr || notification != BN_CLICKED)
+    return;  // Command1 has no action
+  // A tick box takes the new tick; a picture button's handler unticks it again.
+  (form_.*row.box).Value =
+      ::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? kTicked : kUnticked;
+  if (row.click == nullptr)
     return;
-  (behaviour_->*handler)();
+  (behaviour_->*row.click)();
   Mirror();
 }
 
-void Win32MainWindow::PointerMoved(Surface surface) {
+void Win32MainWindow::PointerMoved(Hover hover) {
   if (behaviour_ != nullptr)
-    behaviour_->MouseMove(surface);
+    behaviour_->MouseMove(hover);
+}
+
+// A group box lets the pointer through to the window: over a frame with a hover the pointer
+// counts as over the frame, elsewhere as over the window.
+Hover Win32MainWindow::HoverAt(int x, int y) const {
+  const POINT where{x, y};
+  for (const ControlRow& row : kControlTable) {
+    if (row.kind != ControlKind::kFrame || row.hover == Hover::kNone)
+      continue;
+    RECT frame{};
+    ::GetWindowRect(Control(std::string(row.name)), &frame);
+    ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&frame), 2);
+    if (::PtInRect(&frame, where))
+      return row.hover;
+  }
+  return Hover::kArrow;
 }
 
 LRESULT Win32MainWindow::ControlColour(HDC dc, HWND control) {
@@ -465,7 +459,7 @@ LRESULT CALLBACK Win32MainWindow::WindowProc(HWND window, UINT message, WPARAM w
 LRESULT CALLBACK Win32MainWindow::HoverProc(HWND control, UINT message, WPARAM wparam,
                                             LPARAM lparam, UINT_PTR id, DWORD_PTR self) {
   if (message == WM_MOUSEMOVE)
-    reinterpret_cast<Win32MainWindow*>(self)->PointerMoved(static_cast<Surface>(id));
+    reinterpret_cast<Win32MainWindow*>(self)->PointerMoved(static_cast<Hover>(id));
   else if (message == WM_NCDESTROY)
     ::RemoveWindowSubclass(control, HoverProc, id);
   return ::DefSubclassProc(control, message, wparam, lparam);
@@ -485,15 +479,9 @@ LRESULT Win32MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (behaviour_ != nullptr)
         behaviour_->Form_Resize();
       break;
-    case WM_MOUSEMOVE: {
-      // A group box lets the pointer through to the window; over Frame3 it counts as Frame3.
-      POINT where{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-      RECT frame3{};
-      ::GetWindowRect(Control("Frame3"), &frame3);
-      ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&frame3), 2);
-      PointerMoved(::PtInRect(&frame3, where) ? Surface::kFrame3 : Surface::kForm);
+    case WM_MOUSEMOVE:
+      PointerMoved(HoverAt(static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))));
       return 0;
-    }
     case WM_SETCURSOR:
       if (LOWORD(lparam) == HTCLIENT) {
         HCURSOR pointer = ::LoadCursorA(nullptr, IDC_ARROW);

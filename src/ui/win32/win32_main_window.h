@@ -1,5 +1,5 @@
 #pragma once
-// The Windows face of the main window: real controls built from the layout table, showing Form1
+// The Windows face of the main window: real controls built from the control table, showing Form1
 // and forwarding every event to MainWindow.
 #include <windows.h>
 // after windows.h
@@ -15,9 +15,10 @@
 
 namespace larkspur {
 
-// Control identifiers: the focus sink, then the layout table's entries in its order.
-inline constexpr int kCommand1Id = 999;
-int ControlId(const std::string& name);  // 0 for a name the table lacks
+struct ControlRow;
+
+// A control's identifier, from its place in the control table; 0 for a name the table lacks.
+int ControlId(const std::string& name);
 
 class Win32MainWindow final : public WindowFace {
  public:
@@ -32,7 +33,7 @@ class Win32MainWindow final : public WindowFace {
   // No more events go to the behaviour, which is about to go.
   void Detach() { behaviour_ = nullptr; }
   HWND Handle() const { return window_; }
-  // A control of the layout table, or "Command1", by its name.
+  // A control of the control table, by its name.
   HWND Control(const std::string& name) const;
 
   // Shows the window for the first time, with the focus on no visible control.
@@ -59,10 +60,11 @@ class Win32MainWindow final : public WindowFace {
   LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   void Build();
-  HWND CreateControl(const struct ControlLayout& layout);
+  HWND CreateControl(const ControlRow& row);
   void Command(int id, int notification);
   void CloseRequested();
-  void PointerMoved(Surface surface);
+  void PointerMoved(Hover hover);
+  Hover HoverAt(int x, int y) const;
   LRESULT ControlColour(HDC dc, HWND control);
   void MirrorStatus();
   void ApplyPointer();
@@ -75,7 +77,6 @@ class Win32MainWindow final : public WindowFace {
   HWND window_ = nullptr;
   int dpi_ = 96;
   std::map<std::string, HWND> controls_;
-  std::map<int, CheckBox*> boxes_;  // by control identifier
   std::map<HWND, bool> black_text_;
   std::vector<HFONT> fonts_;
   std::vector<HIMAGELIST> pictures_;

@@ -33,7 +33,6 @@ class Win32Program {
 
   Form1& form() { return form_; }
   Win32MainWindow& face() { return face_; }
-  MainWindow& behaviour() { return behaviour_; }
   cSysTray& tray() { return tray_; }
 
  private:

@@ -1,10 +1,10 @@
-#include <string>
-
 #include "app/cleanup_steps.h"
+
+#include <string>
 
 namespace larkspur {
 
-void RunDeletion(Form1& form, Cleaners& cleaners) {
+void RunTickedSteps(Form1& form, Cleaners& cleaners) {
   for (const CleanupStep& step : kCleanupSteps) {
     if (!(form.*step.box).Ticked())
       continue;

@@ -18,9 +18,9 @@ namespace {
 
 using ::testing::ElementsAre;
 
-class RunDeletionTest : public ::testing::Test {
+class CleanupStepsTest : public ::testing::Test {
  protected:
-  RunDeletionTest() {
+  CleanupStepsTest() {
     form_.Label5.SetListener([this](const std::string& text) { texts_.push_back(text); });
     registry_.PutString(kTypedUrlsKey, "url2", "http://typed.example/");
     cache_.Add("http://cached.example/");
@@ -43,10 +43,10 @@ class RunDeletionTest : public ::testing::Test {
   Cleaners cleaners_{ie_, firefox_};
 };
 
-TEST_F(RunDeletionTest, AllBoxesTickedRunsTheNineStepsInOrder) {
+TEST_F(CleanupStepsTest, AllBoxesTickedRunsTheNineStepsInOrder) {
   for (const CleanupStep& step : kCleanupSteps)
     (form_.*step.box).Value = kTicked;
-  RunDeletion(form_, cleaners_);
+  RunTickedSteps(form_, cleaners_);
   EXPECT_THAT(texts_,
               ElementsAre("Deleting IE History...", "Deleting IE Temporary Internet Files...",
                           "-->http://cached.example/", "Deleting Typed Urls In IE...",
@@ -58,15 +58,15 @@ TEST_F(RunDeletionTest, AllBoxesTickedRunsTheNineStepsInOrder) {
   EXPECT_EQ(form_.Label5.Caption(), "");
 }
 
-TEST_F(RunDeletionTest, OnlyTheTickedStepsRun) {
-  RunDeletion(form_, cleaners_);
+TEST_F(CleanupStepsTest, OnlyTheTickedStepsRun) {
+  RunTickedSteps(form_, cleaners_);
   EXPECT_THAT(texts_, ElementsAre(""));
   EXPECT_TRUE(cache_.deleted_urls().empty());
 
   // The Firefox "Clear Cookies" box is not Internet Explorer's box of the same caption.
   texts_.clear();
   form_.chkCookies.Value = kTicked;
-  RunDeletion(form_, cleaners_);
+  RunTickedSteps(form_, cleaners_);
   EXPECT_THAT(texts_, ElementsAre("Deleting Firefox Cookies...", ""));
   EXPECT_TRUE(cache_.Has("Cookie:me@cookie.example/"));
   EXPECT_TRUE(registry_.HasValue(kTypedUrlsKey, "url2"));

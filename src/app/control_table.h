@@ -1,14 +1,27 @@
 #pragma once
-// The main window's controls where they are created: kind, caption, place and size in twips,
-// font and tab order. Both window faces build from this one table.
+// The main window's controls, one row each: where and how a face creates it (kind, caption, place
+// and size in twips, font, tab order), the state in Form1 it shows, the handler its click or
+// selection calls and what the pointer becomes over it. Both window faces build from this one
+// table and route every event through it.
 #include <array>
 #include <string_view>
 
+#include "app/form1.h"
+#include "app/main_window.h"
+
 namespace larkspur {
 
-enum class ControlKind { kFrame, kTickBox, kPictureButton, kListBox, kProgressBar, kLabel };
+enum class ControlKind {
+  kFocusButton,
+  kFrame,
+  kTickBox,
+  kPictureButton,
+  kListBox,
+  kProgressBar,
+  kLabel
+};
 
-struct ControlLayout {
+struct ControlRow {
   std::string_view name;
   ControlKind kind;
   std::string_view parent;   // "" for the window; places inside a frame count from the frame
@@ -17,44 +30,50 @@ struct ControlLayout {
   double points;    // Arial bold; 0 for none
   bool black_text;  // black, else the system's control-text colour
   int tab_index;
-  std::string_view picture;  // the picture buttons' 32 x 32 picture
+  std::string_view picture;               // the picture buttons' 32 x 32 picture
+  CheckBox Form1::*box = nullptr;         // the tick a click sets and Mirror shows
+  void (MainWindow::*click)() = nullptr;  // after a click, or a new selection in the list
+  Hover hover = Hover::kNone;             // the pointer over it
 };
 
 inline constexpr int kClientWidth = 7680;  // 512 x 441 px at 96 dots per inch
 inline constexpr int kClientHeight = 6615;
 inline constexpr int kTwipsPerPixel = 15;  // at 96 dots per inch
 
-// In the window's own order: a frame, then the controls inside it.
-inline constexpr std::array<ControlLayout, 18> kLayout{{
+// In the window's own order: a frame, then the controls inside it. The first tab stop is a
+// button outside the client area, so that no visible control shows the focus at start.
+inline constexpr std::array<ControlRow, 19> kControlTable{{
+    {"Command1", ControlKind::kFocusButton, "", "Command1", -720, 2640, 615, 495, 0, false, 0, ""},
     {"Frame2", ControlKind::kFrame, "", "Mozilla Firefox", 3910, 120, 3660, 2265, 9, false, 13, ""},
     {"chkFFCache", ControlKind::kTickBox, "Frame2", "Clear Cache", 315, 1800, 2355, 255, 9, false,
-     22, ""},
+     22, "", &Form1::chkFFCache},
     {"chkCookies", ControlKind::kTickBox, "Frame2", "Clear Cookies", 315, 1440, 2355, 255, 9, false,
-     17, ""},
+     17, "", &Form1::chkCookies},
     {"chkTypedUrls", ControlKind::kTickBox, "Frame2", "Clear Typed URL(s) In Firefox", 315, 1080,
-     3060, 255, 9, true, 16, ""},
+     3060, 255, 9, true, 16, "", &Form1::chkTypedUrls},
     {"chkFFDownloads", ControlKind::kTickBox, "Frame2", "Clear Downloads", 315, 720, 3030, 255, 9,
-     true, 15, ""},
+     true, 15, "", &Form1::chkFFDownloads},
     {"chkFFHist", ControlKind::kTickBox, "Frame2", "Clear Form History", 315, 360, 2130, 255, 9,
-     true, 14, ""},
+     true, 14, "", &Form1::chkFFHist},
     {"Frame1", ControlKind::kFrame, "", "Internet Explorer", 120, 120, 3660, 2265, 9, false, 8, ""},
     {"chkIEHist", ControlKind::kTickBox, "Frame1", "Clear History", 315, 360, 1455, 255, 9, true,
-     12, ""},
+     12, "", &Form1::chkIEHist},
     {"chkIETemp", ControlKind::kTickBox, "Frame1", "Clear Cache/Temp Internet Files", 315, 720,
-     3300, 255, 9, true, 11, ""},
+     3300, 255, 9, true, 11, "", &Form1::chkIETemp},
     {"chkIETyped", ControlKind::kTickBox, "Frame1", "Clear Typed Urls In IE", 315, 1080, 2595, 255,
-     9, true, 10, ""},
+     9, true, 10, "", &Form1::chkIETyped},
     {"chkIECookies", ControlKind::kTickBox, "Frame1", "Clear Cookies", 315, 1440, 2355, 255, 9,
-     false, 9, ""},
+     false, 9, "", &Form1::chkIECookies},
     {"Check13", ControlKind::kPictureButton, "", "Turn On Auto Delete", 120, 4440, 2415, 1215,
-     11.25, false, 5, "auto-delete"},
+     11.25, false, 5, "auto-delete", &Form1::Check13, &MainWindow::Check13_Click, Hover::kHand},
     {"Check12", ControlKind::kPictureButton, "", "Delete Now", 2610, 4440, 2415, 1215, 11.25, false,
-     4, "delete-now"},
+     4, "delete-now", &Form1::Check12, &MainWindow::Check12_Click, Hover::kHand},
     {"Frame3", ControlKind::kFrame, "", "How often would you like to delete history?", 120, 2450,
-     7455, 1905, 9.75, false, 2, ""},
-    {"List1", ControlKind::kListBox, "Frame3", "", 240, 360, 6975, 1395, 9.75, false, 3, ""},
+     7455, 1905, 9.75, false, 2, "", nullptr, nullptr, Hover::kArrow},
+    {"List1", ControlKind::kListBox, "Frame3", "", 240, 360, 6975, 1395, 9.75, false, 3, "",
+     nullptr, &MainWindow::List1_Click, Hover::kArrow},
     {"Check11", ControlKind::kPictureButton, "", "View Save Log", 5130, 4440, 2415, 1215, 11.25,
-     false, 1, "save-log"},
+     false, 1, "save-log", &Form1::Check11, &MainWindow::Check11_Click, Hover::kHand},
     {"ProgressBar1", ControlKind::kProgressBar, "", "", 120, 6120, 7455, 375, 0, false, 6, ""},
     {"Label5", ControlKind::kLabel, "", "", 120, 5760, 7455, 255, 9.75, true, 7, ""},
 }};
