@@ -3,11 +3,7 @@
 
 #include "app/command_line.h"
 #include "platform/console.h"
-#ifdef _WIN32
-#include "ui/win32/run_window.h"
-#else
-#include "ui/qt/run_window.h"
-#endif
+#include "ui/run_window.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> arguments = larkspur::Utf8Arguments(argc, argv);
@@ -16,11 +12,9 @@ int main(int argc, char** argv) {
     pointers.push_back(argument.data());
   pointers.push_back(nullptr);
   const larkspur::ConsoleStreams console = larkspur::OpenConsole();
-#ifdef _WIN32
-  const std::function<int()> open_window = [] { return larkspur::RunWindow(); };
-#else
-  const std::function<int()> open_window = [argc, argv] { return larkspur::RunWindow(argc, argv); };
-#endif
+  const auto open_window = [argc, argv](const larkspur::UserFolders& folders) {
+    return larkspur::RunWindow(argc, argv, folders);
+  };
   return larkspur::RunCommandLine(static_cast<int>(arguments.size()), pointers.data(), console.out,
                                   console.err, open_window);
 }

@@ -1,6 +1,5 @@
 #include "app/command_line.h"
 
-#include <cstdlib>
 #include <functional>
 #include <iomanip>
 #include <optional>
@@ -9,14 +8,13 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/cleanup_engine.h"
 #include "app/cleanup_steps.h"
-#ifndef _WIN32
-#include "app/demo_sandbox.h"
-#endif
 #include "app/version.h"
+#include "platform/demo_folders.h"
 #include "platform/native_stores.h"
 
 namespace larkspur {
@@ -112,33 +110,24 @@ std::optional<std::string> Parse(int argc, char** argv, Options& options) {
   return std::nullopt;
 }
 
-#ifdef _WIN32
-// The Windows build works on the real stores only; a sample folder cannot stand in for them.
-bool StartDemo(std::ostream&, std::ostream& err) {
-  err << "larkspur: --demo is not available in the Windows build\n";
-  return false;
-}
-#else
-// Builds the sample folder and points HOME and the XDG folders into it, so every store is
-// found there.
-bool StartDemo(std::ostream& out, std::ostream& err) {
+// The user's own folders, or with --demo those of a fresh sample folder; nullopt when that
+// cannot be built.
+std::optional<UserFolders> FoldersToUse(const Options& options, std::ostream& out,
+                                        std::ostream& err) {
+  if (!options.demo)
+    return UserFoldersFromEnvironment();
   std::string error;
-  const std::optional<DemoSandbox> sandbox = BuildDemoSandbox(&error);
-  if (!sandbox) {
-    err << "larkspur: cannot build the demo folder: " << error << '\n';
-    return false;
+  std::optional<DemoFolders> demo = MakeDemoFolders(&error);
+  if (!demo) {
+    err << "larkspur: " << error << '\n';
+    return std::nullopt;
   }
-  out << "Demo folder: " << sandbox->root << '\n';
-  ::setenv("HOME", sandbox->home.c_str(), 1);
-  ::setenv("XDG_CONFIG_HOME", sandbox->config.c_str(), 1);
-  ::setenv("XDG_DATA_HOME", sandbox->data.c_str(), 1);
-  ::setenv("XDG_CACHE_HOME", sandbox->cache.c_str(), 1);
-  return true;
+  out << "Demo folder: " << demo->root << '\n';
+  return std::move(demo->folders);
 }
-#endif
 
-void Clean(const Options& options, std::ostream& out) {
-  NativeStores stores = MakeNativeStores(UserFoldersFromEnvironment());
+void Clean(const Options& options, const UserFolders& folders, std::ostream& out) {
+  NativeStores stores = MakeNativeStores(folders);
   Form1 form;
   for (const CleanupStep& step : kCleanupSteps)
     if (options.items.contains(step.item))
@@ -155,7 +144,7 @@ void Clean(const Options& options, std::ostream& out) {
 }  // namespace
 
 int RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
-                   const std::function<int()>& open_window) {
+                   const OpenWindow& open_window) {
   Options options;
   if (auto error = Parse(argc, argv, options)) {
     err << "larkspur: " << *error << '\n';
@@ -177,13 +166,14 @@ int RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
     err << "larkspur: nothing to do; this build has no window, use --clean (see --help)\n";
     return kUsageError;
   }
-  if (options.demo && !StartDemo(out, err))
+  const std::optional<UserFolders> folders = FoldersToUse(options, out, err);
+  if (!folders)
     return 1;
   if (options.items.empty()) {
     out.flush();
-    return open_window();
+    return open_window(*folders);
   }
-  Clean(options, out);
+  Clean(options, *folders, out);
   out.flush();
   return 0;
 }

@@ -2,14 +2,17 @@
 #include <functional>
 #include <iosfwd>
 
+#include "platform/user_folders.h"
+
 namespace larkspur {
 
 // larkspur [--demo] [--clean ITEM[,ITEM...]] | --list-items | --help | --version.
-// Without --clean (or the information options) it calls `open_window`, after --demo has pointed
-// the stores at the sample folder, and returns what that returns; a build without a window
-// passes none and reports a mistake. Returns the process's exit code: 0, or 2 for a mistake in
-// the options (nothing is deleted).
+// Without --clean (or the information options) it calls `open_window` with the user folders of
+// the stores (with --demo, those of the sample folder) and returns what that returns; a build
+// without a window passes none and reports a mistake. Returns the process's exit code: 0, 1 when
+// --demo cannot build its folder, or 2 for a mistake in the options (nothing is deleted).
+using OpenWindow = std::function<int(const UserFolders& folders)>;
 int RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
-                   const std::function<int()>& open_window = {});
+                   const OpenWindow& open_window = {});
 
 }  // namespace larkspur

@@ -7,14 +7,9 @@ namespace larkspur {
 
 enum class ShowStyle { kNormal = 1, kMinimized = 2 };
 
-// The programs that show a text file and a web page.
-#ifdef _WIN32
-inline constexpr char kTextViewer[] = "notepad";
-inline constexpr char kWebViewer[] = "explorer";
-#else
-inline constexpr char kTextViewer[] = "xdg-open";
-inline constexpr char kWebViewer[] = "xdg-open";
-#endif
+// The programs that show a text file and a web page (desktop_programs_<system>.cpp).
+extern const char kTextViewer[];
+extern const char kWebViewer[];
 
 class DesktopPort {
  public:

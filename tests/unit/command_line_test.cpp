@@ -23,7 +23,7 @@ struct Result {
   std::string err;
 };
 
-Result RunLarkspur(std::vector<std::string> arguments) {
+Result RunLarkspur(std::vector<std::string> arguments, const OpenWindow& open_window = {}) {
   arguments.insert(arguments.begin(), "larkspur");
   std::vector<char*> argv;
   for (std::string& argument : arguments)
@@ -31,7 +31,8 @@ Result RunLarkspur(std::vector<std::string> arguments) {
   argv.push_back(nullptr);
   std::ostringstream out;
   std::ostringstream err;
-  const int code = RunCommandLine(static_cast<int>(arguments.size()), argv.data(), out, err);
+  const int code =
+      RunCommandLine(static_cast<int>(arguments.size()), argv.data(), out, err, open_window);
   return {code, out.str(), err.str()};
 }
 
@@ -83,6 +84,44 @@ TEST_F(CommandLineTest, CleanPrintsEveryStatusLineButTheFinalEmptyOne) {
               ::testing::Not(HasSubstr("url1")));
 }
 #endif
+
+// The window gets the folders its stores live in: the user's, or with --demo those of a fresh
+// sample folder. The process's environment stays as it was.
+TEST_F(CommandLineTest, TheWindowOpensOnTheUsersOrTheDemoFolders) {
+  UserFolders given;
+  const auto open_window = [&given](const UserFolders& folders) {
+    given = folders;
+    return 7;
+  };
+  EXPECT_EQ(RunLarkspur({}, open_window).code, 7);
+  EXPECT_EQ(given.config, UserFoldersFromEnvironment().config);
+  EXPECT_FALSE(given.config.empty());
+
+  const std::string home = std::getenv("HOME");
+  given = {};
+  const Result demo = RunLarkspur({"--demo"}, open_window);
+#ifdef _WIN32
+  EXPECT_EQ(demo.code, 1);
+  EXPECT_EQ(demo.err, "larkspur: --demo is not available in the Windows build\n");
+  EXPECT_TRUE(given.config.empty()) << "no window";
+#else
+  EXPECT_EQ(demo.code, 7);
+  const std::vector<std::string> lines = Lines(demo.out);
+  ASSERT_EQ(lines.size(), 1u);
+  ASSERT_TRUE(lines[0].starts_with("Demo folder: /")) << lines[0];
+  const fs::path root = lines[0].substr(13);
+  EXPECT_EQ(given.home, (root / "home").string());
+  EXPECT_EQ(given.config, (root / "config").string());
+  EXPECT_EQ(given.data, (root / "data").string());
+  EXPECT_EQ(given.cache, (root / "cache").string());
+  EXPECT_TRUE(fs::exists(fs::path(given.data) / "larkspur" / "registry.reg"));
+  EXPECT_TRUE(fs::exists(fs::path(given.config) / "mozilla" / "firefox" / "profiles.ini"));
+  EXPECT_EQ(std::getenv("HOME"), home);
+  EXPECT_EQ(UserFoldersFromEnvironment().config, std::getenv("XDG_CONFIG_HOME"));
+  std::error_code ignored;
+  fs::remove_all(root, ignored);
+#endif
+}
 
 TEST_F(CommandLineTest, MistakesAreNamedAndNothingIsDeleted) {
   for (const std::vector<std::string>& arguments :

@@ -1,4 +1,4 @@
-#include "ui/qt/run_window.h"
+#include "ui/run_window.h"
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -60,13 +60,13 @@ QIcon EmptyIcon() {
 
 }  // namespace
 
-int RunWindow(int argc, char** argv) {
+int RunWindow(int argc, char** argv, const UserFolders& folders) {
   InitPictures();
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);  // closing goes through Form_Unload
   QGuiApplication::setDesktopFileName("larkspur");
 
-  NativeStores stores = MakeNativeStores(UserFoldersFromEnvironment());
+  NativeStores stores = MakeNativeStores(folders);
   Form1 form;
   CleanupEngine engine(form, stores);
   QtMainWindow face(form);

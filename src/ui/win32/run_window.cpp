@@ -1,13 +1,13 @@
-#include "ui/win32/run_window.h"
+#include "ui/run_window.h"
 
 #include "platform/native_stores.h"
 #include "ui/win32/win32_program.h"
 
 namespace larkspur {
 
-int RunWindow() {
-  Win32Program program(MakeNativeStores(UserFoldersFromEnvironment()), ::GetModuleHandleW(nullptr),
-                       ProgramFolder());
+// The window needs none of the arguments: Windows gives it its instance.
+int RunWindow(int, char**, const UserFolders& folders) {
+  Win32Program program(MakeNativeStores(folders), ::GetModuleHandleW(nullptr), ProgramFolder());
   if (program.face().Handle() == nullptr)
     return 1;  // no window station to show a window on
   program.Open();

@@ -1,4 +1,4 @@
-#include "app/demo_sandbox.h"
+#include "platform/demo_folders.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -130,29 +130,31 @@ void WriteInternetExplorer(const fs::path& root, const fs::path& data) {
 
 }  // namespace
 
-std::optional<DemoSandbox> BuildDemoSandbox(std::string* error) {
+std::optional<DemoFolders> MakeDemoFolders(std::string* error) {
   const char* tmp = std::getenv("TMPDIR");
   std::string pattern =
       std::string(tmp != nullptr && *tmp == '/' ? tmp : "/tmp") + "/larkspur-demo-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   if (::mkdtemp(name.data()) == nullptr) {
-    *error = "cannot make a temporary folder in " + pattern;
+    *error = "cannot build the demo folder: cannot make a temporary folder in " + pattern;
     return std::nullopt;
   }
   const fs::path root = name.data();
-  DemoSandbox sandbox{root.string(), (root / "home").string(), (root / "config").string(),
-                      (root / "data").string(), (root / "cache").string()};
+  DemoFolders demo{root.string(),
+                   {(root / "home").string(), (root / "config").string(), (root / "data").string(),
+                    (root / "cache").string()}};
   try {
-    for (const std::string& folder : {sandbox.home, sandbox.config, sandbox.data, sandbox.cache})
+    for (const std::string& folder :
+         {demo.folders.home, demo.folders.config, demo.folders.data, demo.folders.cache})
       fs::create_directories(folder);
-    WriteFirefox(sandbox.config);
-    WriteInternetExplorer(root, sandbox.data);
+    WriteFirefox(demo.folders.config);
+    WriteInternetExplorer(root, demo.folders.data);
   } catch (const std::exception& failure) {
-    *error = failure.what();
+    *error = std::string("cannot build the demo folder: ") + failure.what();
     return std::nullopt;
   }
-  return sandbox;
+  return demo;
 }
 
 }  // namespace larkspur

@@ -1,0 +1,8 @@
+#include "platform/desktop.h"
+
+namespace larkspur {
+
+const char kTextViewer[] = "notepad";
+const char kWebViewer[] = "explorer";
+
+}  // namespace larkspur
