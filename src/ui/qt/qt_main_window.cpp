@@ -131,7 +131,7 @@ void QtMainWindow::Build() {
   for (const auto& [name, widget] : controls_)
     if (widget != list1_ && dynamic_cast<QAbstractButton*>(widget) == nullptr)
       widget->setFocusPolicy(Qt::NoFocus);
-  by_tab_index.begin()->second->setFocus();
+  by_tab_index.begin()->second->setFocus();  // Command1, outside the window: no focus mark shows
 }
 
 QWidget* QtMainWindow::CreateControl(const ControlRow& row, QWidget* parent) {
