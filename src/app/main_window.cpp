@@ -99,6 +99,18 @@ void MainWindow::Form_Unload() {
   ports_.face.Quit();
 }
 
+void MainWindow::TrayMenu_DeleteNow() {
+  form_.Check12.Value = kTicked;
+  Check12_Click();
+}
+
+void MainWindow::TrayMenu_Exit() {
+  if (unloading_)
+    return;
+  Form_QueryUnload();
+  Form_Unload();
+}
+
 // "Delete Now" and the clean-up run.
 
 void MainWindow::RunDeletion() {

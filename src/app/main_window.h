@@ -51,6 +51,10 @@ class MainWindow {
   void Form_QueryUnload();
   void Form_Unload();
   void cSysTray1_MouseDblClick();
+  // The tray menu's entries besides showing the window: as a click on "Delete Now", and as a
+  // close request.
+  void TrayMenu_DeleteNow();
+  void TrayMenu_Exit();
 
   // "Delete Now" and the clean-up run.
   void Check12_Click();

@@ -13,6 +13,7 @@
 
 #include "app/cleanup_steps.h"
 #include "app/control_table.h"
+#include "app/tray_menu.h"
 #include "app/window_helpers.h"
 #include "fakes/fake_folder_tree.h"
 #include "fakes/fake_registry.h"
@@ -346,6 +347,36 @@ TEST_F(MainWindowTest, MinimisingHidesIntoTheTrayAndADoubleClickBringsItBack) {
   face_.state = WindowState::kMinimized;
   window_->Form_Resize();
   EXPECT_FALSE(face_.visible) << "a second minimise hides it again";
+}
+
+TEST_F(MainWindowTest, TheTrayMenuShowsDeletesAndExits) {
+  auto choose = [this](std::string_view caption) {
+    for (const TrayMenuRow& row : kTrayMenu)
+      if (row.caption == caption)
+        return (window_.get()->*row.choose)();
+    FAIL() << "no menu entry " << caption;
+  };
+  AddTypedUrl();
+  Start();
+  form_.chkIETyped.Value = kTicked;
+  face_.state = WindowState::kMinimized;
+  window_->Form_Resize();
+  ASSERT_FALSE(face_.visible);
+
+  choose("Delete Now");
+  EXPECT_FALSE(TypedUrlPresent());
+  EXPECT_EQ(form_.Check12.Value, kUnticked);
+  EXPECT_FALSE(face_.visible) << "deleting from the tray leaves the window where it is";
+
+  choose("Show Larkspur");
+  EXPECT_TRUE(face_.visible);
+  face_.state = WindowState::kMinimized;
+  window_->Form_Resize();
+  EXPECT_FALSE(face_.visible) << "shown from the menu, it hides again when minimised";
+
+  choose("Exit");
+  EXPECT_EQ(notify_area_.calls.back().message, kNimDelete);
+  EXPECT_TRUE(face_.quit);
 }
 
 TEST_F(MainWindowTest, WithoutANotificationAreaMinimisingOnlyMinimises) {

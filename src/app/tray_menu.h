@@ -1,0 +1,22 @@
+#pragma once
+// The tray icon's menu, one row an entry: its caption and the window's handler it calls. Both
+// faces build the menu from this table and route each choice through it.
+#include <array>
+#include <string_view>
+
+#include "app/main_window.h"
+
+namespace larkspur {
+
+struct TrayMenuRow {
+  std::string_view caption;
+  void (MainWindow::*choose)();
+};
+
+inline constexpr std::array<TrayMenuRow, 3> kTrayMenu{{
+    {"Show Larkspur", &MainWindow::cSysTray1_MouseDblClick},
+    {"Delete Now", &MainWindow::TrayMenu_DeleteNow},
+    {"Exit", &MainWindow::TrayMenu_Exit},
+}};
+
+}  // namespace larkspur
