@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The Windows packages under Wine, in a fresh prefix: the zip holds the exe, README and licence;
+# the installer installs silently for the user alone, the program starts from where it was put,
+# and the uninstaller takes away what the installer brought, the settings only when asked.
+SETUP=$1
+ZIP=$2
+VERSION=$3
+source "$(dirname "$0")/../e2e/sandbox.sh"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+trap 'wineserver -k >/dev/null 2>&1; chmod -R u+rwx "$SANDBOX" 2>/dev/null; rm -rf "$SANDBOX"' EXIT
+
+zip_names=$(python3 -c 'import sys, zipfile; print(*sorted(zipfile.ZipFile(sys.argv[1]).namelist()))' "$ZIP")
+folder=Larkspur-$VERSION-win64
+[ "$zip_names" = "$folder/ $folder/LICENSE.txt $folder/README.txt $folder/larkspur.exe" ] \
+  || fail "zip holds: $zip_names"
+
+wineboot -i </dev/null >/dev/null 2>&1 || fail "wineboot failed"
+win() { wine "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+unix_path() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+reg_value() { win reg query "$1" /v "$2" | sed -n "s/^ *$2 *REG_[A-Z]* *//p"; }
+has_key() { wine reg query "$1" </dev/null >/dev/null 2>&1; }
+
+local_data=$(unix_path "$(win cmd /c echo %LOCALAPPDATA%)")
+start_menu=$(unix_path "$(win cmd /c echo %APPDATA%)")/Microsoft/Windows/Start\ Menu/Programs
+[ -d "$local_data" ] && [ -d "$start_menu" ] || fail "no AppData folders in the prefix"
+home=$local_data/Programs/Larkspur
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Larkspur'
+settings_key='HKCU\Software\Quillmark\Larkspur'
+settings_folder=$local_data/Quillmark/Larkspur
+
+run_setup() {
+  wine "$SETUP" /S "$@" </dev/null >/dev/null 2>&1 || fail "the installer failed"
+}
+# The uninstaller copies itself away and returns at once; the copy does the work.
+uninstall() {
+  wine "$home/uninstall.exe" /S "$@" </dev/null >/dev/null 2>&1 || fail "the uninstaller failed"
+  for _ in $(seq 100); do
+    [ -e "$home/uninstall.exe" ] || { wineserver -w; return; }
+    sleep 0.2
+  done
+  fail "the uninstaller did not finish"
+}
+give_settings() {
+  wine reg add "$settings_key" /v Interval /d 5 /f </dev/null >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Quillmark\Other' /v Kept /d 1 /f </dev/null >/dev/null 2>&1
+  put "$settings_folder/state.ini"
+}
+
+run_setup
+for file in larkspur.exe uninstall.exe README.txt LICENSE.txt; do
+  [ -f "$home/$file" ] || fail "$file not installed in $home"
+done
+[ -f "$start_menu/Larkspur.lnk" ] || fail "no Start-menu entry"
+[ "$(reg_value "$uninstall_key" DisplayVersion)" = "$VERSION" ] || fail "uninstall entry lacks the version"
+[ "$(reg_value "$uninstall_key" UninstallString)" = "\"$(winepath -w "$home" 2>/dev/null | tr -d '\r')\\uninstall.exe\"" ] \
+  || fail "uninstall entry: $(reg_value "$uninstall_key" UninstallString)"
+has_key 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Larkspur' \
+  && fail "installed for all users"
+
+version=$(win "$home/larkspur.exe" --version)
+[[ $version == *"$VERSION"* ]] || fail "installed program says: $version"
+win "$home/larkspur.exe" --list-items | grep -q '^ie-typed-urls ' || fail "installed program lists no items"
+
+# A silent uninstall keeps the settings.
+give_settings
+uninstall
+[ ! -e "$home" ] || fail "left in the install folder: $(ls -A "$home")"
+[ ! -e "$start_menu/Larkspur.lnk" ] || fail "Start-menu entry left"
+has_key "$uninstall_key" && fail "uninstall entry left"
+has_key "$settings_key" || fail "settings key removed unasked"
+[ -f "$settings_folder/state.ini" ] || fail "settings folder removed unasked"
+
+# Asked to, it removes them too, and nothing else of the same publisher.
+run_setup
+uninstall /REMOVESETTINGS
+[ ! -e "$home" ] || fail "left in the install folder after the second uninstall"
+has_key "$settings_key" && fail "settings key kept though asked to remove it"
+[ ! -e "$settings_folder" ] || fail "settings folder kept though asked to remove it"
+has_key 'HKCU\Software\Quillmark\Other' || fail "another program's settings removed"
+
+# In a folder that already held something of the user's, only the installer's files go.
+custom=$SANDBOX/wine/drive_c/Tools
+put "$custom/notes.txt" "mine"
+home=$custom
+run_setup "/D=C:\\Tools"
+[ -f "$custom/larkspur.exe" ] || fail "/D= not followed"
+uninstall
+[ "$(ls -A "$custom")" = "notes.txt" ] || fail "in C:\\Tools after uninstall: $(ls -A "$custom")"
+echo "1 passed, 0 failed"
