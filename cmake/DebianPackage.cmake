@@ -54,11 +54,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # larkspur_VERSION-RELEASE_ARCH.deb
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${PROJECT_DESCRIPTION}
-Clears Internet Explorer's history, temporary files, typed addresses and cookies,
-and Firefox's form history, downloads, typed addresses, cookies and cache, now or
-at a chosen interval. On Linux the Internet Explorer stores are small stand-in
-files; the Firefox files are those of the user's default profile.")
+# The first line of the description is the summary above.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Clears Internet Explorer's history, temporary files, typed addresses and
+cookies, and Firefox's form history, downloads, typed addresses, cookies and
+cache, now or at a chosen interval. On Linux the Internet Explorer stores are
+small stand-in files; the Firefox files are those of the default profile.")
 # The libraries the program links come from dpkg-shlibdeps; what it only starts or draws with
 # is recommended: Liberation Sans stands in for Arial, xdg-open shows the save log.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -1,17 +1,26 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing Larkspur need, if any is missing.
+# Installs the Debian packages Larkspur needs, if any is missing.
+#   install-deps.sh         what building it and opening its window need (scripts/run.sh)
+#   install-deps.sh --all   also what testing and packaging need (scripts/test.sh, package.sh)
 set -euo pipefail
 
-packages=(
+build_packages=(
   cmake ninja-build g++        # the build
+  qt6-base-dev fonts-liberation2  # the Linux window; Liberation Sans stands in for Arial
+)
+test_packages=(
   libgtest-dev libgmock-dev    # the tests
   findutils coreutils          # the end-to-end tests and the benchmark's reference run
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools  # the Windows build
   wine wine64                  # runs the Windows build's tests
-  qt6-base-dev fonts-liberation2  # the Linux window; Liberation Sans stands in for Arial
   xvfb xauth trayer xdotool    # the window and tray tests on a virtual display with a tray host
   imagemagick                  # screenshots of the window
+  dpkg-dev help2man lintian    # the .deb: dependencies, hardening flags, manual page, checks
+  nsis                         # the Windows installer
 )
+
+packages=("${build_packages[@]}")
+[ "${1:-}" = --all ] && packages+=("${test_packages[@]}")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh --all
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target larkspur window_tool
 

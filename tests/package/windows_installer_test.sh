@@ -9,9 +9,9 @@ source "$(dirname "$0")/../e2e/sandbox.sh"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 trap 'wineserver -k >/dev/null 2>&1; chmod -R u+rwx "$SANDBOX" 2>/dev/null; rm -rf "$SANDBOX"' EXIT
 
-zip_names=$(python3 -c 'import sys, zipfile; print(*sorted(zipfile.ZipFile(sys.argv[1]).namelist()))' "$ZIP")
+zip_names=$(cmake -E tar tf "$ZIP" | sort | tr '\n' ' ')
 folder=Larkspur-$VERSION-win64
-[ "$zip_names" = "$folder/ $folder/LICENSE.txt $folder/README.txt $folder/larkspur.exe" ] \
+[ "$zip_names" = "$folder/ $folder/LICENSE.txt $folder/README.txt $folder/larkspur.exe " ] \
   || fail "zip holds: $zip_names"
 
 wineboot -i </dev/null >/dev/null 2>&1 || fail "wineboot failed"
