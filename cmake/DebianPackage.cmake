@@ -54,7 +54,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # larkspur_VERSION-RELEASE_ARCH.deb
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The first line of the description is the summary above.
+# CPack puts the summary line first.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Clears Internet Explorer's history, temporary files, typed addresses and
 cookies, and Firefox's form history, downloads, typed addresses, cookies and

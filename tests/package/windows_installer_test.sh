@@ -7,7 +7,7 @@ ZIP=$2
 VERSION=$3
 source "$(dirname "$0")/../e2e/sandbox.sh"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-trap 'wineserver -k >/dev/null 2>&1; chmod -R u+rwx "$SANDBOX" 2>/dev/null; rm -rf "$SANDBOX"' EXIT
+trap 'wineserver -k >/dev/null 2>&1 || true; chmod -R u+rwx "$SANDBOX" 2>/dev/null; rm -rf "$SANDBOX"' EXIT
 
 zip_names=$(cmake -E tar tf "$ZIP" | sort | tr '\n' ' ')
 folder=Larkspur-$VERSION-win64
@@ -15,8 +15,12 @@ folder=Larkspur-$VERSION-win64
   || fail "zip holds: $zip_names"
 
 wineboot -i </dev/null >/dev/null 2>&1 || fail "wineboot failed"
-win() { wine "$@" </dev/null 2>/dev/null | tr -d '\r'; }
-unix_path() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+# Output through a file: a Wine server started by the call must not hold a pipe open.
+win() {
+  wine "$@" </dev/null >"$SANDBOX/out" 2>/dev/null
+  tr -d '\r' <"$SANDBOX/out"
+}
+unix_path() { win winepath -u "$1"; }
 reg_value() { win reg query "$1" /v "$2" | sed -n "s/^ *$2 *REG_[A-Z]* *//p"; }
 has_key() { wine reg query "$1" </dev/null >/dev/null 2>&1; }
 
@@ -52,7 +56,7 @@ for file in larkspur.exe uninstall.exe README.txt LICENSE.txt; do
 done
 [ -f "$start_menu/Larkspur.lnk" ] || fail "no Start-menu entry"
 [ "$(reg_value "$uninstall_key" DisplayVersion)" = "$VERSION" ] || fail "uninstall entry lacks the version"
-[ "$(reg_value "$uninstall_key" UninstallString)" = "\"$(winepath -w "$home" 2>/dev/null | tr -d '\r')\\uninstall.exe\"" ] \
+[ "$(reg_value "$uninstall_key" UninstallString)" = "\"$(win winepath -w "$home")\\uninstall.exe\"" ] \
   || fail "uninstall entry: $(reg_value "$uninstall_key" UninstallString)"
 has_key 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Larkspur' \
   && fail "installed for all users"
