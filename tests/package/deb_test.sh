@@ -8,8 +8,6 @@ source "$(dirname "$0")/../e2e/sandbox.sh"
 
 field() { dpkg-deb --field "$DEB" "$1"; }
 [ "$(field Package)" = larkspur ] || fail "package name: $(field Package)"
-[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "architecture: $(field Architecture)"
-[ "$(field Section)" = utils ] || fail "section: $(field Section)"
 # Computed by dpkg-shlibdeps: a hand-written list would name no versions.
 depends=$(field Depends)
 for library in 'libc6 (>= ' 'libqt6widgets6 (>= ' 'libstdc++6 (>= '; do
