@@ -5,7 +5,7 @@
 ; Silent use: setup.exe /S [/D=<folder>]; uninstall.exe /S keeps the settings,
 ; uninstall.exe /S /REMOVESETTINGS removes them too.
 
-Target amd64-unicode  ; the program is 64-bit too, and Wine here runs 64-bit code only
+Target amd64-unicode  ; 64-bit, as the program is (and so it runs where Wine has no 32-bit half)
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true
