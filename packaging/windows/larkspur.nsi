@@ -36,11 +36,13 @@ VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\larkspur.exe"
-!define MUI_UNCOMPONENTSPAGE_NODESC
+!define MUI_COMPONENTSPAGE_NODESC
+SpaceTexts none
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_COMPONENTSPAGE_TEXT_TOP "Larkspur will be removed. Your settings stay unless you tick the box."
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
