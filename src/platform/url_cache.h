@@ -65,6 +65,11 @@ class UrlCachePort {
   // DeleteUrlCacheEntryA(url): removes the entry and its local file.
   virtual bool DeleteEntry(const std::string& url) = 0;
 
+  // Makes the deletions so far lasting. A store may hold them back until then, so that many
+  // cost one rewrite; a crash before it may bring entries back, never their local files. Stores
+  // that write at once have nothing to do. False when held-back deletions could not be written.
+  virtual bool Commit() { return true; }
+
   // Patterns to enumerate after the default enumeration, for stores whose default enumeration
   // leaves out cookie and history entries (Windows returns only content entries there).
   virtual std::vector<std::string> ExtraEnumerationPatterns() const = 0;

@@ -27,6 +27,7 @@
 #include "platform/win32/wininet_url_cache.h"
 #include "support/wine.h"
 #else
+#include "platform/posix/posix_folder_tree.h"
 #include "platform/posix/tsv_url_cache.h"
 #endif
 
@@ -48,6 +49,8 @@ class UrlCacheHarness {
   // Adds an entry; with a local file, makes it and returns its path (else "").
   virtual std::string Seed(const std::string& url, bool with_local_file) = 0;
   virtual bool LocalFileExists(const std::string& path) = 0;
+  // Another adapter on the same store, as a second run of the program has.
+  virtual UrlCachePort& second_run() { return cache(); }
   // The system's own store: its tests run only under Wine.
   virtual bool ChangesRealStore() const { return false; }
 };
@@ -96,11 +99,19 @@ class TsvHarness : public UrlCacheHarness {
     std::error_code ignored;
     return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
   }
+  UrlCachePort& second_run() override { return second_run_; }
 
  private:
+  larkspur::TsvUrlCache Adapter() {
+    return larkspur::TsvUrlCache(
+        list_.string(), std::make_unique<larkspur::PosixFolderTree>((dir_ / "home").string()),
+        [this] { return std::vector<std::string>{(dir_ / "files").string()}; });
+  }
+
   larkspur::testing::TempDir dir_;
   std::filesystem::path list_ = dir_ / "urlcache.tsv";
-  larkspur::TsvUrlCache cache_{list_.string()};
+  larkspur::TsvUrlCache cache_ = Adapter();
+  larkspur::TsvUrlCache second_run_ = Adapter();
   int files_ = 0;
 };
 #endif
@@ -469,6 +480,21 @@ TEST_P(UrlCacheContract, DeleteRemovesTheEntryAndOnlyItsLocalFile) {
   EXPECT_EQ(all.count(kept), 1u);
 
   EXPECT_FALSE(cache_.DeleteEntry(gone)) << "a second deletion finds nothing";
+}
+
+TEST_P(UrlCacheContract, CommittedDeletionsAreGoneForTheNextRunToo) {
+  const std::string gone = "http://larkspur.example/gone.css";
+  const std::string kept = "Cookie:user@larkspur.example/";
+  harness_->Seed(gone, false);
+  harness_->Seed(kept, false);
+
+  EXPECT_TRUE(cache_.DeleteEntry(gone));
+  EXPECT_TRUE(cache_.Commit());
+  EXPECT_TRUE(cache_.Commit()) << "nothing left to write is no failure";
+  const std::map<std::string, Fetched> seen = EnumerateAll(harness_->second_run());
+  EXPECT_EQ(seen.count(gone), 0u);
+  EXPECT_EQ(seen.count(kept), 1u);
+  EXPECT_FALSE(harness_->second_run().DeleteEntry(gone));
 }
 
 TEST_P(UrlCacheContract, DeletingAnUnknownUrlFailsAndKeepsEverything) {

@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/posix/posix_folder_tree.h"
 #include "platform/posix/text_url_history.h"
 #include "platform/posix/tsv_url_cache.h"
 #include "platform/url_cache.h"
@@ -75,9 +77,19 @@ ino_t Inode(const fs::path& path) {
 
 class TsvUrlCacheTest : public ::testing::Test {
  protected:
+  TsvUrlCache Adapter() {
+    return TsvUrlCache(list_.string(),
+                       std::make_unique<larkspur::PosixFolderTree>((dir_ / "home").string()),
+                       [this] { return std::vector<std::string>{(dir_ / "cache").string()}; });
+  }
+  bool DeleteAndCommit(const std::string& url) {
+    const bool deleted = cache_.DeleteEntry(url);
+    return cache_.Commit() && deleted;
+  }
+
   TempDir dir_;
   fs::path list_ = dir_ / "larkspur/urlcache.tsv";
-  TsvUrlCache cache_{list_.string()};
+  TsvUrlCache cache_ = Adapter();
 };
 
 TEST_F(TsvUrlCacheTest, DeleteLeavesEveryOtherByteAsItWas) {
@@ -88,12 +100,12 @@ TEST_F(TsvUrlCacheTest, DeleteLeavesEveryOtherByteAsItWas) {
   const std::string tail = "Cookie:user@c.example/\t/nowhere/cookie.txt\nhttp://last.example/";
   WriteFile(list_, head + target + tail);
 
-  ASSERT_TRUE(cache_.DeleteEntry("http://target.example/x.png"));
+  ASSERT_TRUE(DeleteAndCommit("http://target.example/x.png"));
   EXPECT_EQ(ReadFile(list_), head + tail);
   EXPECT_FALSE(Exists(picture));
 
   // The last line has no newline; the one before keeps its own.
-  ASSERT_TRUE(cache_.DeleteEntry("http://last.example/"));
+  ASSERT_TRUE(DeleteAndCommit("http://last.example/"));
   EXPECT_EQ(ReadFile(list_), head + "Cookie:user@c.example/\t/nowhere/cookie.txt\n");
 }
 
@@ -116,7 +128,7 @@ TEST_F(TsvUrlCacheTest, DamagedFileAnswersWhatItCanAndIsNeverRewritten) {
 
     EXPECT_EQ(Urls(List(cache_)),
               (std::vector<std::string>{"http://good.example/good.css", "http://after.example/"}));
-    EXPECT_FALSE(cache_.DeleteEntry("http://good.example/good.css"));
+    EXPECT_FALSE(DeleteAndCommit("http://good.example/good.css"));
     EXPECT_EQ(ReadFile(list_), contents);
     EXPECT_EQ(Inode(list_), inode);
     EXPECT_TRUE(Exists(local));
@@ -141,7 +153,7 @@ TEST_F(TsvUrlCacheTest, FolderAsLocalFileStays) {
   WriteFile(folder / "inside.txt", "keep me");
   WriteFile(list_, "http://a.example/\t" + folder.string() + "\n");
 
-  EXPECT_TRUE(cache_.DeleteEntry("http://a.example/"));
+  EXPECT_TRUE(DeleteAndCommit("http://a.example/"));
   EXPECT_EQ(ReadFile(list_), "");
   EXPECT_EQ(ReadFile(folder / "inside.txt"), "keep me");
 }
@@ -152,7 +164,7 @@ TEST_F(TsvUrlCacheTest, RelativeLocalFileIsNotDeleted) {
   const fs::path previous = fs::current_path();
   fs::current_path(dir_.path());
 
-  const bool deleted = cache_.DeleteEntry("http://a.example/relative.png");
+  const bool deleted = DeleteAndCommit("http://a.example/relative.png");
   fs::current_path(previous);
   EXPECT_TRUE(deleted);
   EXPECT_EQ(ReadFile(list_), "");
@@ -229,16 +241,15 @@ TEST_F(TextUrlHistoryTest, FolderInItsPlaceCannotBeEmptied) {
   EXPECT_EQ(ReadFile(file_ / "inside.txt"), "keep me");
 }
 
-TEST_F(TextUrlHistoryTest, LinkInItsPlaceIsReplacedNotFollowed) {
-  const fs::path target = dir_ / "elsewhere/notes.txt";
-  WriteFile(target, "keep me");
+TEST_F(TextUrlHistoryTest, LinkInItsPlaceIsEmptiedAtItsTargetAndStaysALink) {
+  const fs::path target = dir_ / "dotfiles/urlhistory.txt";
+  WriteFile(target, "http://a.example/\n");
   fs::create_directories(file_.parent_path());
   fs::create_symlink(target, file_);
 
   EXPECT_TRUE(history_.ClearHistory());
-  EXPECT_FALSE(fs::is_symlink(file_));
-  EXPECT_EQ(ReadFile(file_), "");
-  EXPECT_EQ(ReadFile(target), "keep me");
+  EXPECT_TRUE(fs::is_symlink(file_));
+  EXPECT_EQ(ReadFile(target), "");
 }
 
 }  // namespace

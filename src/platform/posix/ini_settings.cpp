@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/ascii_case.h"
-#include "platform/posix/atomic_file.h"
+#include "platform/posix/store_file.h"
 
 namespace larkspur {
 
@@ -64,11 +64,11 @@ std::string IniSettings::FileOf(const std::string& application) const {
 std::string IniSettings::GetSetting(const std::string& application, const std::string& section,
                                     const std::string& key, const std::string& default_value) {
   const std::string file = FileOf(application);
-  const std::optional<std::string> text = file.empty() ? std::nullopt : ReadWholeFile(file);
-  if (!text)
+  const std::optional<StoreText> store = file.empty() ? std::nullopt : ReadStore(file);
+  if (!store)
     return default_value;
   bool in_section = false;
-  for (const std::string& line : Lines(*text)) {
+  for (const std::string& line : Lines(store->text)) {
     if (const std::optional<std::string> name = SectionName(line)) {
       in_section = EqualsIgnoringAsciiCase(*name, section);
       continue;
@@ -86,13 +86,12 @@ void IniSettings::SaveSetting(const std::string& application, const std::string&
   if (file.empty() || !IsPlainName(section) || !IsPlainName(key) ||
       value.find_first_of("\r\n") != std::string::npos)
     return;
-  std::error_code error;
-  const bool exists = std::filesystem::exists(file, error);
-  const std::optional<std::string> text = exists ? ReadWholeFile(file) : std::string();
-  if (!text)
-    return;  // unreadable: rewriting it would lose what is in it
+  LockedStore store(file);
+  if (store.contents() && store.contents()->damaged)
+    return;  // rewriting it would lose what is in it
+  const std::string text = store.contents() ? store.contents()->text : std::string();
 
-  std::vector<std::string> lines = Lines(*text);
+  std::vector<std::string> lines = Lines(text);
   const std::string entry = key + "=" + value;
   bool in_section = false;
   std::optional<std::size_t> section_end;
@@ -127,6 +126,11 @@ void IniSettings::SaveSetting(const std::string& application, const std::string&
   std::string contents;
   for (const std::string& line : lines)
     contents += line + "\n";
+  if (store.contents()) {
+    store.Replace(contents);
+    return;
+  }
+  std::error_code error;
   std::filesystem::create_directories(std::filesystem::path(file).parent_path(), error);
   WriteFileAtomically(file, contents);
 }

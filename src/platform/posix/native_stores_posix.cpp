@@ -1,6 +1,9 @@
 // The Linux stores: the real file system and Firefox profiles, and small files in
 // ${XDG_DATA_HOME}/larkspur standing in for the registry, the URL cache and the URL history.
 #include "platform/native_stores.h"
+
+#include <memory>
+
 #include "platform/posix/ini_profile_strings.h"
 #include "platform/posix/ini_settings.h"
 #include "platform/posix/posix_file_patterns.h"
@@ -19,6 +22,25 @@ std::string StoreFile(const UserFolders& folders, const char* name) {
   return folders.data.empty() ? std::string() : folders.data + "/larkspur/" + name;
 }
 
+// The "Cache" shell folder, where the URL cache's local files live; empty when not set.
+std::string CacheShellFolder(RegistryPort& registry) {
+  RegKey key = 0;
+  if (registry.OpenKey(kHkeyCurrentUser, kShellFoldersKey, kKeyAllAccess, &key) != kErrorSuccess)
+    return "";
+  std::uint32_t type = 0;
+  std::uint32_t size = 0;
+  std::string text;
+  if (registry.QueryValue(key, "Cache", &type, nullptr, &size) == kErrorSuccess && size > 0) {
+    text.resize(size);
+    if (registry.QueryValue(key, "Cache", &type, reinterpret_cast<unsigned char*>(text.data()),
+                            &size) != kErrorSuccess ||
+        type != kRegSz)
+      text.clear();
+  }
+  registry.CloseKey(key);
+  return text.substr(0, text.find('\0'));
+}
+
 }  // namespace
 
 NativeStores MakeNativeStores(const UserFolders& folders) {
@@ -28,9 +50,13 @@ NativeStores MakeNativeStores(const UserFolders& folders) {
   // folder unless the registry file names another.
   if (!folders.config.empty())
     defaults.push_back({kShellFoldersKey, "AppData", folders.config});
-  stores.registry =
-      std::make_unique<Regedit4Registry>(StoreFile(folders, "registry.reg"), defaults);
-  stores.url_cache = std::make_unique<TsvUrlCache>(StoreFile(folders, "urlcache.tsv"));
+  const std::string registry_file = StoreFile(folders, "registry.reg");
+  stores.registry = std::make_unique<Regedit4Registry>(registry_file, defaults);
+  // The cache reads the folder through a registry of its own: it outlives the others here.
+  auto cache_registry = std::make_shared<Regedit4Registry>(registry_file, defaults);
+  stores.url_cache = std::make_unique<TsvUrlCache>(
+      StoreFile(folders, "urlcache.tsv"), std::make_unique<PosixFolderTree>(folders.home),
+      [cache_registry] { return std::vector<std::string>{CacheShellFolder(*cache_registry)}; });
   stores.url_history = std::make_unique<TextUrlHistory>(StoreFile(folders, "urlhistory.txt"));
   stores.memory = std::make_unique<PosixMemory>();
   stores.folders = std::make_unique<PosixFolderTree>(folders.home);

@@ -7,8 +7,11 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/posix/unique_fd.h"
 
 namespace larkspur {
 
@@ -40,46 +43,39 @@ bool PosixFilePatterns::DeleteMatching(const std::string& path_pattern) {
 
   // The folder's last component is opened without following a link, and every deletion is
   // relative to that descriptor, so nothing outside it can be reached.
-  const int folder_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (folder_fd < 0)
+  const UniqueFd folder_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!folder_fd)
     return false;
 
-  bool all_deleted = true;
-  bool any_matched = false;
-  if (!HasWildcards(pattern)) {
-    any_matched = IsDeletable(folder_fd, pattern.c_str());
-    all_deleted = any_matched && ::unlinkat(folder_fd, pattern.c_str(), 0) == 0;
-    ::close(folder_fd);
-    return all_deleted;
-  }
+  if (!HasWildcards(pattern))
+    return IsDeletable(folder_fd.get(), pattern.c_str()) &&
+           ::unlinkat(folder_fd.get(), pattern.c_str(), 0) == 0;
 
   // Names first, deletions after: the listing is not disturbed by its own deletions.
   std::vector<std::string> matches;
-  const int listing_fd = ::dup(folder_fd);
-  DIR* listing = listing_fd < 0 ? nullptr : ::fdopendir(listing_fd);
-  if (listing == nullptr) {
-    if (listing_fd >= 0)
-      ::close(listing_fd);
-    ::close(folder_fd);
+  UniqueFd listing_fd(::dup(folder_fd.get()));
+  const std::unique_ptr<DIR, int (*)(DIR*)> listing(
+      listing_fd ? ::fdopendir(listing_fd.get()) : nullptr, ::closedir);
+  if (!listing)
     return false;
-  }
-  while (const dirent* entry = ::readdir(listing)) {
+  listing_fd.release();  // the listing owns it now
+  while (const dirent* entry = ::readdir(listing.get())) {
     const char* name = entry->d_name;
     if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
       continue;
     if (::fnmatch(pattern.c_str(), name, 0) == 0)
       matches.emplace_back(name);
   }
-  ::closedir(listing);
 
+  bool all_deleted = true;
+  bool any_matched = false;
   for (const std::string& name : matches) {
-    if (!IsDeletable(folder_fd, name.c_str()))
+    if (!IsDeletable(folder_fd.get(), name.c_str()))
       continue;
     any_matched = true;
-    if (::unlinkat(folder_fd, name.c_str(), 0) != 0)
+    if (::unlinkat(folder_fd.get(), name.c_str(), 0) != 0)
       all_deleted = false;
   }
-  ::close(folder_fd);
   return any_matched && all_deleted;
 }
 

@@ -6,12 +6,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <cstring>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/path_text.h"
+#include "platform/posix/folder_identity.h"
+#include "platform/posix/unique_fd.h"
 
 namespace larkspur {
 
@@ -27,31 +28,19 @@ bool IsHiddenName(const char* name) {
   return name[0] == '.';
 }
 
-bool SameFolder(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 class PosixFolderCursor final : public FolderCursor {
  public:
-  PosixFolderCursor(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-
-  ~PosixFolderCursor() override {
-    if (fd_ >= 0)
-      ::close(fd_);
-    for (const Level& level : parents_) {
-      if (level.fd >= 0)
-        ::close(level.fd);
-    }
-  }
+  PosixFolderCursor(UniqueFd fd, FolderIdentity start, std::string path)
+      : fd_(std::move(fd)), start_(start), path_(std::move(path)) {}
 
   bool List(FolderListing* listing) override {
     listing->files.clear();
     listing->subfolders.clear();
-    if (fd_ < 0 || ::lseek(fd_, 0, SEEK_SET) != 0)
+    if (!fd_ || ::lseek(fd_.get(), 0, SEEK_SET) != 0)
       return false;
     alignas(dirent64) char buffer[32 * 1024];
     for (;;) {
-      const ssize_t filled = ::getdents64(fd_, buffer, sizeof buffer);
+      const ssize_t filled = ::getdents64(fd_.get(), buffer, sizeof buffer);
       if (filled < 0) {
         listing->files.clear();
         listing->subfolders.clear();
@@ -68,48 +57,49 @@ class PosixFolderCursor final : public FolderCursor {
   }
 
   bool Enter(const std::string& name) override {
-    if (fd_ < 0 || !IsPlainName(name))
+    if (!fd_ || !IsPlainName(name))
       return false;
-    const int child = ::openat(fd_, name.c_str(), kFolderFlags);
-    if (child < 0)
+    UniqueFd child(::openat(fd_.get(), name.c_str(), kFolderFlags));
+    if (!child)
       return false;
-    Level level{fd_, {}, path_.size()};
+    // Another file system, or another mount of this one, is not part of the tree.
+    const std::optional<FolderIdentity> reached = IdentityOf(child.get());
+    if (!reached || !reached->SameMount(start_))
+      return false;
+    Level level{std::move(fd_), {}, path_.size()};
     if (parents_.size() >= kOpenAncestorDepth) {
       // Remember who the parent is, so the way back through ".." can be checked.
-      if (::fstat(fd_, &level.identity) != 0) {
-        ::close(child);
+      const std::optional<FolderIdentity> parent = IdentityOf(level.fd.get());
+      if (!parent) {
+        fd_ = std::move(level.fd);
         return false;
       }
-      ::close(fd_);
-      level.fd = -1;
+      level.identity = *parent;
+      level.fd.reset();
     }
-    parents_.push_back(level);
-    fd_ = child;
+    parents_.push_back(std::move(level));
+    fd_ = std::move(child);
     path_ += name;
     path_ += '/';
     return true;
   }
 
   bool Leave() override {
-    if (fd_ < 0 || parents_.empty())
+    if (!fd_ || parents_.empty())
       return false;
-    Level level = parents_.back();
+    Level level = std::move(parents_.back());
     parents_.pop_back();
-    if (level.fd < 0) {
-      level.fd = ::openat(fd_, "..", kFolderFlags);
-      struct stat reached {};
-      if (level.fd < 0 || ::fstat(level.fd, &reached) != 0 ||
-          !SameFolder(reached, level.identity)) {
+    if (!level.fd) {
+      level.fd.reset(::openat(fd_.get(), "..", kFolderFlags));
+      const std::optional<FolderIdentity> reached =
+          level.fd ? IdentityOf(level.fd.get()) : std::nullopt;
+      if (!reached || !reached->SameObject(level.identity)) {
         // The parent was moved or replaced meanwhile: stop rather than work somewhere else.
-        if (level.fd >= 0)
-          ::close(level.fd);
-        ::close(fd_);
-        fd_ = -1;
+        fd_.reset();
         return false;
       }
     }
-    ::close(fd_);
-    fd_ = level.fd;
+    fd_ = std::move(level.fd);
     path_.resize(level.path_length);
     return true;
   }
@@ -118,38 +108,42 @@ class PosixFolderCursor final : public FolderCursor {
 
   // A file's own mode never stops its deletion here; the folder's does.
   bool MakeArchiveOnly(const std::string& name) override {
-    if (fd_ < 0)
+    if (!fd_)
       return false;
     if (!name.empty())
       return true;
     struct stat state {};
-    if (::fstat(fd_, &state) != 0)
+    if (::fstat(fd_.get(), &state) != 0)
       return false;
     constexpr mode_t kOwnerAll = S_IRWXU;
     if ((state.st_mode & kOwnerAll) == kOwnerAll)
       return true;
-    return ::fchmod(fd_, (state.st_mode & 07777) | kOwnerAll) == 0;
+    return ::fchmod(fd_.get(), (state.st_mode & 07777) | kOwnerAll) == 0;
   }
 
   bool DeleteFile(const std::string& name) override {
-    if (fd_ < 0 || !IsPlainName(name))
+    if (!fd_ || !IsPlainName(name))
       return false;
-    if (::unlinkat(fd_, name.c_str(), 0) == 0)
+    if (::unlinkat(fd_.get(), name.c_str(), 0) == 0)
       return true;
     struct stat state {};
-    return ::fstatat(fd_, name.c_str(), &state, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT;
+    return ::fstatat(fd_.get(), name.c_str(), &state, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT;
   }
 
   bool RemoveFolder(const std::string& name) override {
-    if (fd_ < 0 || !IsPlainName(name))
+    if (!fd_ || !IsPlainName(name))
       return false;
-    return ::unlinkat(fd_, name.c_str(), AT_REMOVEDIR) == 0;
+    // An empty mount point would go in another mount namespace, and with it the mount.
+    const std::optional<FolderIdentity> folder = IdentityAt(fd_.get(), name.c_str());
+    if (!folder || !folder->SameMount(start_))
+      return false;
+    return ::unlinkat(fd_.get(), name.c_str(), AT_REMOVEDIR) == 0;
   }
 
  private:
   struct Level {
-    int fd;                // -1 once closed to save descriptors
-    struct stat identity;  // set when fd was closed
+    UniqueFd fd;              // closed to save descriptors below kOpenAncestorDepth
+    FolderIdentity identity;  // set when fd was closed
     std::size_t path_length;
   };
 
@@ -162,7 +156,7 @@ class PosixFolderCursor final : public FolderCursor {
       return;  // hidden by convention; "." and ".." too
     if (type == DT_UNKNOWN) {
       struct stat state {};
-      if (::fstatat(fd_, name, &state, AT_SYMLINK_NOFOLLOW) != 0)
+      if (::fstatat(fd_.get(), name, &state, AT_SYMLINK_NOFOLLOW) != 0)
         return;
       if (S_ISREG(state.st_mode))
         type = DT_REG;
@@ -177,7 +171,8 @@ class PosixFolderCursor final : public FolderCursor {
       listing->subfolders.emplace_back(name);
   }
 
-  int fd_;
+  UniqueFd fd_;
+  FolderIdentity start_;  // the mount every folder of the walk must be on
   std::string path_;
   std::vector<Level> parents_;
 };
@@ -188,45 +183,33 @@ std::string WithoutTrailingSlashes(std::string path) {
   return path;
 }
 
-// Whether `folder` is `home` or one of its ancestors.
-bool HoldsHome(const std::string& folder, const std::string& home) {
-  if (home.empty())
-    return false;
-  char resolved_folder[PATH_MAX];
-  char resolved_home[PATH_MAX];
-  if (::realpath(folder.c_str(), resolved_folder) == nullptr)
-    return true;
-  if (::realpath(home.c_str(), resolved_home) == nullptr)
-    return false;
-  const std::string f = WithoutTrailingSlashes(resolved_folder);
-  const std::string h = resolved_home;
-  return h == f || (h.compare(0, f.size(), f) == 0 && (f == "/" || h[f.size()] == '/'));
-}
-
-// The root of a filesystem: "/" or any mount point.
-bool IsFilesystemRoot(int fd) {
-  struct stat self {};
-  struct stat parent {};
-  if (::fstat(fd, &self) != 0 || ::fstatat(fd, "..", &parent, 0) != 0)
-    return true;
-  return self.st_dev != parent.st_dev || self.st_ino == parent.st_ino;
+// "/" or the top of any mount, bind mounts included: its parent is itself or on another mount.
+bool IsMountRoot(int fd, const FolderIdentity& folder) {
+  const UniqueFd parent_fd(::openat(fd, "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
+  const std::optional<FolderIdentity> parent =
+      parent_fd ? IdentityOf(parent_fd.get()) : std::nullopt;
+  return !parent || parent->SameObject(folder) || !parent->SameMount(folder);
 }
 
 }  // namespace
+
+PosixFolderTree::PosixFolderTree(std::string home) : homes_{std::move(home), AccountHomeFolder()} {}
 
 std::unique_ptr<FolderCursor> PosixFolderTree::Open(const std::string& path) {
   if (!IsAbsolutePath(path))
     return nullptr;
   // A trailing slash would make the kernel follow a link at the last component.
   const std::string folder = WithoutTrailingSlashes(path);
-  const int fd = ::open(folder.c_str(), kFolderFlags);
-  if (fd < 0)
+  UniqueFd fd(::open(folder.c_str(), kFolderFlags));
+  if (!fd)
     return nullptr;
-  if (IsFilesystemRoot(fd) || HoldsHome(folder, home_)) {
-    ::close(fd);
+  // Every check from here on is made on what was opened, whatever the path names by now.
+  const std::optional<FolderIdentity> identity = IdentityOf(fd.get());
+  if (!identity || IsMountRoot(fd.get(), *identity))
     return nullptr;
-  }
-  return std::make_unique<PosixFolderCursor>(fd, folder + '/');
+  if (ProtectedFolders(homes_).Holds(*identity))
+    return nullptr;
+  return std::make_unique<PosixFolderCursor>(std::move(fd), *identity, folder + '/');
 }
 
 }  // namespace larkspur

@@ -1,21 +1,24 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "platform/folder_tree.h"
 
 namespace larkspur {
 
 // Walks folders through directory descriptors (openat, unlinkat), so a path's length or depth
-// never matters and a link met on the way is never followed.
+// never matters and a link met on the way is never followed. A walk stays on the mount of its
+// start folder: a mount point inside, bind mounts included, is neither entered nor removed.
 class PosixFolderTree final : public FolderTree {
  public:
-  // `home` is the user's home folder: neither it nor a folder that holds it is ever opened.
-  explicit PosixFolderTree(std::string home) : home_(std::move(home)) {}
+  // `home` is the user's home folder: neither it, nor the home folder of the account database,
+  // nor a folder that holds either is ever opened. Checked on the opened folder itself.
+  explicit PosixFolderTree(std::string home);
 
   std::unique_ptr<FolderCursor> Open(const std::string& path) override;
 
  private:
-  std::string home_;
+  std::vector<std::string> homes_;
 };
 
 }  // namespace larkspur

@@ -2,13 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <optional>
 #include <string_view>
 #include <utility>
 
 #include "platform/ascii_case.h"
-#include "platform/posix/atomic_file.h"
+#include "platform/posix/store_file.h"
 
 namespace larkspur {
 
@@ -298,14 +297,13 @@ RegFile Parse(std::string text) {
   return file;
 }
 
-RegFile Load(const std::string& path) {
-  std::optional<std::string> text = ReadWholeFile(path);
-  if (text)
-    return Parse(std::move(*text));
-  RegFile file;
-  // A file that is there but cannot be read is damaged; a missing one is an empty registry.
-  std::error_code error;
-  file.damaged = std::filesystem::exists(path, error) || error;
+// A missing file is an empty registry; one that is no regular file, too large or unreadable
+// is damaged.
+RegFile ParseStore(const std::optional<StoreText>& store) {
+  if (!store)
+    return RegFile{};
+  RegFile file = Parse(store->text);
+  file.damaged = file.damaged || store->damaged;
   return file;
 }
 
@@ -373,7 +371,7 @@ long Regedit4Registry::OpenKey(RootKey root, const std::string& path, std::uint3
     if (root != kHkeyCurrentUser)
       return kErrorFileNotFound;
     std::string key_id = KeyId(path);
-    const RegFile file = Load(file_path_);
+    const RegFile file = ParseStore(ReadStore(file_path_));
     // Keys exist with their subkeys, as in the registry.
     const auto contains = [&](const std::string& id) { return IsWithin(id, key_id); };
     const bool exists =
@@ -400,7 +398,7 @@ long Regedit4Registry::QueryValue(RegKey key, const std::string& name, std::uint
     if (data != nullptr && size == nullptr)
       return kErrorInvalidParameter;
     const std::string folded = AsciiFolded(name);
-    const RegFile file = Load(file_path_);
+    const RegFile file = ParseStore(ReadStore(file_path_));
     if (const StoredValue* stored = FindStored(file, key_id, folded)) {
       return CopyOut(stored->type, stored->data, type, data, size);
     }
@@ -420,7 +418,8 @@ long Regedit4Registry::DeleteValue(RegKey key, const std::string& name) {
       return kErrorInvalidHandle;
     const std::string key_id = *open_key;
     const std::string folded = AsciiFolded(name);
-    const RegFile file = Load(file_path_);
+    LockedStore store(file_path_);
+    const RegFile file = ParseStore(store.contents());
     if (file.damaged)
       return kErrorAccessDenied;
 
@@ -438,7 +437,7 @@ long Regedit4Registry::DeleteValue(RegKey key, const std::string& name) {
     if (!found)
       return FindDefault(key_id, folded) ? kErrorAccessDenied : kErrorFileNotFound;
     kept.append(file.text, copied);
-    return WriteFileAtomically(file_path_, kept) ? kErrorSuccess : kErrorAccessDenied;
+    return store.Replace(kept) ? kErrorSuccess : kErrorAccessDenied;
   } catch (...) {
     return kErrorNotEnoughMemory;
   }

@@ -1,11 +1,8 @@
 #include "platform/posix/text_url_history.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <utility>
 
-#include "platform/posix/atomic_file.h"
+#include "platform/posix/store_file.h"
 
 namespace larkspur {
 
@@ -13,14 +10,14 @@ TextUrlHistory::TextUrlHistory(std::string file_path) : file_path_(std::move(fil
 
 bool TextUrlHistory::ClearHistory() {
   try {
-    struct stat state {};
-    if (::lstat(file_path_.c_str(), &state) != 0)
-      return errno == ENOENT || errno == ENOTDIR;
-    // A folder or device there is no history file. A symbolic link is replaced, not followed:
-    // emptying whatever it points to could wipe an unrelated file.
-    if (!S_ISREG(state.st_mode) && !S_ISLNK(state.st_mode))
+    // A folder or device there is no history file. A link is emptied at its target, so the
+    // link stays the user's history file.
+    LockedStore store(file_path_);
+    if (!store.contents())
+      return true;
+    if (store.contents()->damaged)
       return false;
-    return WriteFileAtomically(file_path_, std::string());
+    return store.contents()->text.empty() || store.Replace(std::string());
   } catch (...) {
     return false;
   }

@@ -1,8 +1,5 @@
 #include "platform/posix/tsv_url_cache.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -12,7 +9,8 @@
 #include <utility>
 
 #include "platform/ascii_case.h"
-#include "platform/posix/atomic_file.h"
+#include "platform/path_text.h"
+#include "platform/posix/store_file.h"
 
 namespace larkspur {
 
@@ -120,22 +118,39 @@ bool CopyEntry(const std::string& url, const std::string& local_file, void* buff
   return true;
 }
 
-// Removes a local file only when the store gives an absolute path to a regular file or a
-// symbolic link; a link goes itself, its target stays. A file already gone counts as removed.
-bool RemoveLocalFile(const std::string& path) {
-  if (path.empty() || path.front() != '/')
-    return true;
-  struct stat state {};
-  if (::lstat(path.c_str(), &state) != 0)
-    return errno == ENOENT || errno == ENOTDIR;
-  if (!S_ISREG(state.st_mode) && !S_ISLNK(state.st_mode))
-    return true;
-  return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+// The names leading from `folder` down to `path`, or nullopt when `path` does not lie below it
+// or takes a detour ("..", ".", an empty name).
+std::optional<std::vector<std::string>> NamesBelow(const std::string& path, std::string folder) {
+  while (folder.size() > 1 && folder.back() == '/')
+    folder.pop_back();
+  if (!IsAbsolutePath(folder) || !path.starts_with(folder) || path.size() <= folder.size() + 1 ||
+      (folder != "/" && path[folder.size()] != '/'))
+    return std::nullopt;
+  std::vector<std::string> names;
+  std::size_t begin = folder == "/" ? 1 : folder.size() + 1;
+  for (;;) {
+    const std::size_t slash = path.find('/', begin);
+    std::string name = path.substr(begin, slash == std::string::npos ? slash : slash - begin);
+    if (name.empty() || name == "." || name == "..")
+      return std::nullopt;
+    names.push_back(std::move(name));
+    if (slash == std::string::npos)
+      return names;
+    begin = slash + 1;
+  }
 }
 
 }  // namespace
 
-TsvUrlCache::TsvUrlCache(std::string file_path) : file_path_(std::move(file_path)) {}
+TsvUrlCache::TsvUrlCache(std::string file_path, std::unique_ptr<FolderTree> folders,
+                         std::function<std::vector<std::string>()> cache_folders)
+    : file_path_(std::move(file_path)),
+      folders_(std::move(folders)),
+      cache_folders_(std::move(cache_folders)) {}
+
+TsvUrlCache::~TsvUrlCache() {
+  Commit();
+}
 
 CacheEnumHandle TsvUrlCache::FindFirstEntry(const char* pattern, void* entry, std::uint32_t* size,
                                             long* error) {
@@ -144,11 +159,13 @@ CacheEnumHandle TsvUrlCache::FindFirstEntry(const char* pattern, void* entry, st
     return 0;
   }
   try {
-    // A missing or unreadable file is an empty cache.
-    const ParsedFile parsed = Parse(ReadWholeFile(file_path_).value_or(std::string()));
+    // A missing file is an empty cache; a damaged one answers as far as it was read.
+    const std::optional<StoreText> store = ReadStore(file_path_);
+    const ParsedFile parsed = Parse(store ? store->text : std::string());
     Enumeration enumeration;
     for (const EntryLine& line : parsed.entries) {
-      if (pattern == nullptr || StartsWithIgnoringAsciiCase(line.url, pattern))
+      if ((pattern == nullptr || StartsWithIgnoringAsciiCase(line.url, pattern)) &&
+          !deleted_.contains(line.url))
         enumeration.entries.push_back({line.url, line.local_file});
     }
     if (enumeration.entries.empty()) {
@@ -207,37 +224,83 @@ bool TsvUrlCache::FindClose(CacheEnumHandle handle) {
 
 bool TsvUrlCache::DeleteEntry(const std::string& url) {
   try {
-    const std::optional<std::string> text = ReadWholeFile(file_path_);
-    if (!text)
+    if (deleted_.contains(url))
       return false;
-    const ParsedFile parsed = Parse(*text);
-    // Rewriting a damaged file would drop the lines that could not be read.
-    if (parsed.damaged)
-      return false;
-
-    std::vector<const EntryLine*> doomed;
-    for (const EntryLine& line : parsed.entries) {
-      if (line.url == url)
-        doomed.push_back(&line);
+    if (!snapshot_) {
+      const std::optional<StoreText> store = ReadStore(file_path_);
+      const ParsedFile parsed = Parse(store ? store->text : std::string());
+      Snapshot snapshot;
+      snapshot.damaged = !store || store->damaged || parsed.damaged;
+      for (const EntryLine& line : parsed.entries)
+        snapshot.local_files[line.url].push_back(line.local_file);
+      snapshot.cache_folders = cache_folders_();
+      snapshot_ = std::move(snapshot);
     }
-    if (doomed.empty())
+    // Rewriting a damaged file would drop the lines that could not be read.
+    const auto found = snapshot_->local_files.find(url);
+    if (snapshot_->damaged || found == snapshot_->local_files.end())
       return false;
-
     // The local file goes first: should the list then fail to be written, the entry stays and a
     // later deletion finds its file gone, rather than a file lingering with no entry to find it.
-    for (const EntryLine* line : doomed) {
-      if (!RemoveLocalFile(line->local_file))
+    for (const std::string& local_file : found->second) {
+      if (!RemoveLocalFile(local_file))
         return false;
     }
-    std::string kept;
-    kept.reserve(text->size());
-    std::size_t copied_up_to = 0;
-    for (const EntryLine* line : doomed) {
-      kept.append(*text, copied_up_to, line->begin - copied_up_to);
-      copied_up_to = line->end;
+    deleted_.insert(url);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TsvUrlCache::RemoveLocalFile(const std::string& path) {
+  if (path.empty())
+    return true;
+  for (const std::string& folder : snapshot_->cache_folders) {
+    const std::optional<std::vector<std::string>> names = NamesBelow(path, folder);
+    if (!names)
+      continue;
+    // Reached the way a sweep of that folder reaches it, or not at all.
+    const std::unique_ptr<FolderCursor> cursor = folders_->Open(folder);
+    if (!cursor)
+      return true;
+    for (std::size_t index = 0; index + 1 < names->size(); ++index) {
+      if (!cursor->Enter((*names)[index]))
+        return true;  // gone, or behind a link or on another mount
     }
-    kept.append(*text, copied_up_to, std::string::npos);
-    return WriteFileAtomically(file_path_, kept);
+    // A folder of that name is no local file; a file that would not go keeps its entry.
+    return cursor->DeleteFile(names->back()) || cursor->Enter(names->back());
+  }
+  return true;  // outside every cache folder: only the entry goes
+}
+
+bool TsvUrlCache::Commit() {
+  try {
+    snapshot_.reset();
+    if (deleted_.empty())
+      return true;
+    const std::unordered_set<std::string> deleted = std::exchange(deleted_, {});
+    LockedStore store(file_path_);
+    if (!store.contents())
+      return true;  // the file is gone, and every entry with it
+    // Read again under the lock: another run may have changed the file since.
+    const std::string& text = store.contents()->text;
+    const ParsedFile parsed = Parse(text);
+    if (parsed.damaged)
+      return false;
+    std::string kept;
+    kept.reserve(text.size());
+    std::size_t copied_up_to = 0;
+    for (const EntryLine& line : parsed.entries) {
+      if (!deleted.contains(line.url))
+        continue;
+      kept.append(text, copied_up_to, line.begin - copied_up_to);
+      copied_up_to = line.end;
+    }
+    if (copied_up_to == 0)
+      return true;  // another run deleted them already
+    kept.append(text, copied_up_to, std::string::npos);
+    return store.Replace(kept);
   } catch (...) {
     return false;
   }

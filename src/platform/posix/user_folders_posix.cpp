@@ -1,10 +1,8 @@
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <string>
 
 #include "platform/path_text.h"
+#include "platform/posix/folder_identity.h"
 #include "platform/user_folders.h"
 
 namespace larkspur {
@@ -15,8 +13,7 @@ std::string HomeFolder() {
   const char* home = std::getenv("HOME");
   if (home != nullptr)
     return home;  // set but empty means: no home
-  const passwd* user = ::getpwuid(::getuid());
-  return user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "";
+  return AccountHomeFolder();
 }
 
 // An XDG base folder; relative values are invalid and ignored, as the XDG rules say.

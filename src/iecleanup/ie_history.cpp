@@ -1,7 +1,9 @@
+#include "iecleanup/ie_history.h"
+
 #include <cstdint>
+#include <string>
 
 #include "iecleanup/folder_sweep.h"
-#include "iecleanup/ie_history.h"
 #include "iecleanup/memory_block.h"
 #include "iecleanup/registry1.h"
 
@@ -71,14 +73,17 @@ bool IEHistory::DeleteCacheEntry(const std::string& url) {
   return ports_.url_cache.DeleteEntry(url);
 }
 
+// The whole list goes in one batch, and only what the cache has made lasting is shown: a line
+// on the status line is never followed by a crash that brings the entry back.
 void IEHistory::DeleteListOnce(const std::vector<std::string>& list, bool& done) {
   if (done)
     return;
   const std::size_t count = list.size();
-  for (std::size_t index = 0; index < count; ++index) {
+  for (std::size_t index = 0; index < count; ++index)
     DeleteCacheEntry(list[index]);
+  ports_.url_cache.Commit();
+  for (std::size_t index = 0; index < count; ++index)
     Label5_.SetCaption(ProgressLine(list[index]));
-  }
   done = true;
 }
 
@@ -95,6 +100,18 @@ void IEHistory::Delete_IETempFiles() {
 void IEHistory::Delete_IECookies() {
   DeleteListOnce(List3_, CookieListDone_);
   SweepShellFolder("Cookies");
+}
+
+// Visits url1 to url100 whatever is missing; a value too long to read is deleted unseen.
+void IEHistory::Delete_IETypedUrls() {
+  for (int number = 1; number <= kTypedUrlCount; ++number) {
+    const std::string name = "url" + std::to_string(number);
+    const std::string url =
+        GetFromRegistry(ports_.registry, kHkeyCurrentUser, kTypedUrlsKey, name, "");
+    if (!url.empty())
+      Label5_.SetCaption(ProgressLine(url));
+    DeleteFromRegistry(ports_.registry, kHkeyCurrentUser, kTypedUrlsKey, name);
+  }
 }
 
 void IEHistory::Delete_IEHistory() {
