@@ -14,6 +14,7 @@
 #include "app/cleanup_engine.h"
 #include "app/cleanup_steps.h"
 #include "app/version.h"
+#include "platform/console_text.h"
 #include "platform/demo_folders.h"
 #include "platform/native_stores.h"
 
@@ -22,6 +23,7 @@ namespace larkspur {
 namespace {
 
 constexpr int kUsageError = 2;
+constexpr int kOutputLost = 1;
 
 struct Options {
   bool help = false;
@@ -134,7 +136,7 @@ void Clean(const Options& options, const UserFolders& folders, std::ostream& out
       (form.*step.box).Value = kTicked;
   form.Label5.SetListener([&out](const std::string& text) {
     if (!text.empty())
-      out << text << '\n';
+      out << ConsoleLine(text) << '\n';
   });
   CleanupEngine engine(form, stores);
   engine.LoadCacheEntries();
@@ -175,7 +177,8 @@ int RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
   }
   Clean(options, *folders, out);
   out.flush();
-  return 0;
+  // A closed pipe or a full disk stops the printing, never the deleting.
+  return out ? 0 : kOutputLost;
 }
 
 }  // namespace larkspur

@@ -1,3 +1,4 @@
+#include <csignal>
 #include <iostream>
 
 #include "platform/console.h"
@@ -9,6 +10,9 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 }
 
 ConsoleStreams OpenConsole() {
+  // A reader that goes away (`larkspur --clean all | head -1`) fails the writes instead of
+  // ending the run halfway.
+  std::signal(SIGPIPE, SIG_IGN);
   std::ios::sync_with_stdio(false);
   return {std::cout, std::cerr};
 }
