@@ -11,6 +11,23 @@
 
 namespace larkspur {
 
+// What one version of the file holds; outside the unnamed namespace only because the registry
+// keeps the last one it read.
+struct StoredValue {
+  std::string key_id;
+  std::string name;  // folded
+  std::uint32_t type;
+  std::string data;
+  std::size_t begin, end;  // its lines in the file, line ends included
+};
+
+struct RegFile {
+  std::string text;
+  bool damaged = false;
+  std::vector<std::string> key_ids;  // keys under HKEY_CURRENT_USER
+  std::vector<StoredValue> values;   // in file order; of repeated ones the last counts
+};
+
 namespace {
 
 constexpr long kErrorNotEnoughMemory = 8;
@@ -129,21 +146,6 @@ std::vector<Line> SplitLines(const std::string& text) {
   }
   return lines;
 }
-
-struct StoredValue {
-  std::string key_id;
-  std::string name;  // folded
-  std::uint32_t type;
-  std::string data;
-  std::size_t begin, end;  // its lines in the file, line ends included
-};
-
-struct RegFile {
-  std::string text;
-  bool damaged = false;
-  std::vector<std::string> key_ids;  // keys under HKEY_CURRENT_USER
-  std::vector<StoredValue> values;   // in file order; of repeated ones the last counts
-};
 
 enum class Section { kUnknown, kOtherRoot, kOurs };
 
@@ -307,6 +309,15 @@ RegFile ParseStore(const std::optional<StoreText>& store) {
   return file;
 }
 
+}  // namespace
+
+struct Regedit4Registry::Snapshot {
+  std::optional<StoreStamp> stamp;
+  RegFile file;
+};
+
+namespace {
+
 const StoredValue* FindStored(const RegFile& file, const std::string& key_id,
                               const std::string& name) {
   const auto found =
@@ -349,6 +360,20 @@ Regedit4Registry::Regedit4Registry(std::string file_path, std::vector<RegistryDe
   }
 }
 
+Regedit4Registry::~Regedit4Registry() = default;
+
+// Queries come by the hundred in one run; the file is read again only when it has changed.
+const RegFile& Regedit4Registry::Current() {
+  const std::optional<StoreStamp> stamp = StampOf(file_path_);
+  if (!snapshot_ || !stamp || snapshot_->stamp != stamp) {
+    auto fresh = std::make_unique<Snapshot>();
+    fresh->stamp = stamp;
+    fresh->file = ParseStore(ReadStore(file_path_));
+    snapshot_ = std::move(fresh);
+  }
+  return snapshot_->file;
+}
+
 const std::string* Regedit4Registry::FindKey(RegKey key) const {
   const auto found = open_keys_.find(key);
   return found == open_keys_.end() ? nullptr : &found->second;
@@ -371,7 +396,7 @@ long Regedit4Registry::OpenKey(RootKey root, const std::string& path, std::uint3
     if (root != kHkeyCurrentUser)
       return kErrorFileNotFound;
     std::string key_id = KeyId(path);
-    const RegFile file = ParseStore(ReadStore(file_path_));
+    const RegFile& file = Current();
     // Keys exist with their subkeys, as in the registry.
     const auto contains = [&](const std::string& id) { return IsWithin(id, key_id); };
     const bool exists =
@@ -398,7 +423,7 @@ long Regedit4Registry::QueryValue(RegKey key, const std::string& name, std::uint
     if (data != nullptr && size == nullptr)
       return kErrorInvalidParameter;
     const std::string folded = AsciiFolded(name);
-    const RegFile file = ParseStore(ReadStore(file_path_));
+    const RegFile& file = Current();
     if (const StoredValue* stored = FindStored(file, key_id, folded)) {
       return CopyOut(stored->type, stored->data, type, data, size);
     }

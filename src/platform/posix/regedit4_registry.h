@@ -1,9 +1,10 @@
 #pragma once
-// HKEY_CURRENT_USER on Linux: a REGEDIT4 text file, read afresh on every call so that edits by
-// hand are seen at once. Deletions remove only the value's own lines and leave every other byte
-// of the file as it was; a file that cannot be read whole is never rewritten.
+// HKEY_CURRENT_USER on Linux: a REGEDIT4 text file, read again whenever it has changed so that
+// edits by hand are seen at once. Deletions remove only the value's own lines and leave every other
+// byte of the file as it was; a file that cannot be read whole is never rewritten.
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,9 +20,12 @@ struct RegistryDefault {
   std::string text;
 };
 
+struct RegFile;  // what one version of the file holds
+
 class Regedit4Registry final : public RegistryPort {
  public:
   explicit Regedit4Registry(std::string file_path, std::vector<RegistryDefault> defaults = {});
+  ~Regedit4Registry() override;
 
   long OpenKey(RootKey root, const std::string& path, std::uint32_t access, RegKey* key) override;
   long QueryValue(RegKey key, const std::string& name, std::uint32_t* type, unsigned char* data,
@@ -32,6 +36,8 @@ class Regedit4Registry final : public RegistryPort {
   long CloseKey(RegKey key) override;
 
  private:
+  struct Snapshot;
+  const RegFile& Current();
   const std::string* FindKey(RegKey key) const;
   const RegistryDefault* FindDefault(const std::string& key_id, const std::string& name) const;
 
@@ -39,6 +45,7 @@ class Regedit4Registry final : public RegistryPort {
   std::vector<RegistryDefault> defaults_;    // key paths and names folded like the file's
   std::map<RegKey, std::string> open_keys_;  // handle -> folded key path
   RegKey next_key_ = 1;
+  std::unique_ptr<const Snapshot> snapshot_;
 };
 
 }  // namespace larkspur

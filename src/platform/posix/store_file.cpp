@@ -132,6 +132,14 @@ std::optional<StoreText> ReadStore(const std::string& path) {
   return ReadBounded(fd.get());
 }
 
+std::optional<StoreStamp> StampOf(const std::string& path) {
+  struct stat state {};
+  if (path.empty() || ::stat(path.c_str(), &state) != 0)
+    return std::nullopt;
+  return StoreStamp{state.st_dev, state.st_ino, state.st_size,
+                    std::int64_t{state.st_mtim.tv_sec} * 1'000'000'000 + state.st_mtim.tv_nsec};
+}
+
 LockedStore::LockedStore(const std::string& path) {
   for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
     UniqueFd fd;
@@ -160,7 +168,9 @@ LockedStore::LockedStore(const std::string& path) {
       continue;
     fd_ = std::move(fd);
     target_ = resolved;
-    contents_ = ReadBounded(fd_.get());
+    // Too large to be rewritten, so there is no need to read it.
+    contents_ = held.st_size > static_cast<off_t>(kMaxStoreSize) ? StoreText{{}, true}
+                                                                 : ReadBounded(fd_.get());
     return;
   }
   contents_ = StoreText{{}, true};

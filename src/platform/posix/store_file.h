@@ -2,7 +2,10 @@
 // The files that stand in for the Windows stores: read without blocking and within a bound,
 // changed under a lock that serialises every read-modify-write between processes, and replaced
 // atomically.
+#include <sys/types.h>
+
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -43,6 +46,18 @@ class LockedStore {
   std::string target_;  // the path of the file locked, links resolved
   std::optional<StoreText> contents_;
 };
+
+// Tells one version of a store from another without reading it: writing or replacing the file
+// changes it.
+struct StoreStamp {
+  dev_t device;
+  ino_t inode;
+  off_t size;
+  std::int64_t modified_ns;
+  bool operator==(const StoreStamp&) const = default;
+};
+// nullopt when there is nothing at the path.
+std::optional<StoreStamp> StampOf(const std::string& path);
 
 // Replaces `path` by `contents` through a temporary file in the same folder and a rename, so a
 // reader sees either the old or the new file, never half of one. False when nothing changed.
