@@ -260,18 +260,35 @@ bool TsvUrlCache::RemoveLocalFile(const std::string& path) {
     const std::optional<std::vector<std::string>> names = NamesBelow(path, folder);
     if (!names)
       continue;
-    // Reached the way a sweep of that folder reaches it, or not at all.
-    const std::unique_ptr<FolderCursor> cursor = folders_->Open(folder);
-    if (!cursor)
-      return true;
-    for (std::size_t index = 0; index + 1 < names->size(); ++index) {
-      if (!cursor->Enter((*names)[index]))
-        return true;  // gone, or behind a link or on another mount
-    }
-    // A folder of that name is no local file; a file that would not go keeps its entry.
-    return cursor->DeleteFile(names->back()) || cursor->Enter(names->back());
+    FolderCursor* const cursor = CursorAt(folder, *names);
+    // Not reachable: gone, or behind a link or on another mount. A folder of that name is no
+    // local file; a file that would not go keeps its entry.
+    return cursor == nullptr || cursor->DeleteFile(names->back()) ||
+           (cursor->Enter(names->back()) && cursor->Leave());
   }
   return true;  // outside every cache folder: only the entry goes
+}
+
+// The local file's folder, reached the way a sweep of the cache folder reaches it, or nullptr.
+// Cursors stay open for the batch, one per folder: opening and checking the cache folder again
+// for every entry would cost more than the deletion.
+FolderCursor* TsvUrlCache::CursorAt(const std::string& cache_folder,
+                                    const std::vector<std::string>& names) {
+  constexpr std::size_t kMaxOpenFolders = 32;
+  std::string key = cache_folder;
+  for (std::size_t index = 0; index + 1 < names.size(); ++index)
+    key += '/' + names[index];
+  auto& cursors = snapshot_->cursors;
+  if (const auto found = cursors.find(key); found != cursors.end())
+    return found->second.get();
+  if (cursors.size() >= kMaxOpenFolders)
+    cursors.clear();
+  std::unique_ptr<FolderCursor> cursor = folders_->Open(cache_folder);
+  for (std::size_t index = 0; cursor && index + 1 < names.size(); ++index) {
+    if (!cursor->Enter(names[index]))
+      cursor.reset();
+  }
+  return cursors.emplace(std::move(key), std::move(cursor)).first->second.get();
 }
 
 bool TsvUrlCache::Commit() {

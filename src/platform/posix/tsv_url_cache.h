@@ -53,10 +53,12 @@ class TsvUrlCache final : public UrlCachePort {
   struct Snapshot {
     std::unordered_map<std::string, std::vector<std::string>> local_files;
     std::vector<std::string> cache_folders;
+    std::map<std::string, std::unique_ptr<FolderCursor>> cursors;  // by folder path
     bool damaged = false;
   };
 
   bool RemoveLocalFile(const std::string& path);
+  FolderCursor* CursorAt(const std::string& cache_folder, const std::vector<std::string>& names);
 
   std::string file_path_;
   std::unique_ptr<FolderTree> folders_;
