@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/ini_profile_strings.h"
 #include "platform/posix/posix_folder_tree.h"
 #include "platform/posix/regedit4_registry.h"
 #include "platform/posix/text_url_history.h"
@@ -82,6 +83,12 @@ TEST_F(StoreSafety, AStoreThatIsNoRegularFileIsDamagedAndNeverWaitedFor) {
   Regedit4Registry registry(registry_file_.string());
   EXPECT_NE(DeleteTypedUrl(registry, "url1"), kErrorSuccess);
   EXPECT_FALSE(TextUrlHistory((store_ / "urlhistory.txt").string()).ClearHistory());
+  // profiles.ini as a FIFO: the default, at once.
+  char path[64] = "";
+  EXPECT_EQ(IniProfileStrings().GetPrivateProfileString("Profile0", "Path", "none", path,
+                                                        sizeof path, list_.string()),
+            4u);
+  EXPECT_STREQ(path, "none");
   EXPECT_TRUE(fs::is_fifo(list_));
   EXPECT_TRUE(fs::is_fifo(registry_file_));
   EXPECT_TRUE(fs::is_symlink(store_ / "urlhistory.txt"));

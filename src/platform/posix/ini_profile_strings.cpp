@@ -1,13 +1,17 @@
 #include "platform/posix/ini_profile_strings.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string_view>
 
 #include "platform/ascii_case.h"
+#include "platform/posix/unique_fd.h"
 
 namespace larkspur {
 
@@ -106,19 +110,25 @@ class KeyFinder {
 
 std::optional<std::string> FindValue(const std::string& file_path, std::string_view section,
                                      std::string_view key) {
-  // Directories, pipes and devices are no INI files; reading /dev/zero would never end.
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(file_path, error))
+  // Directories, pipes and devices are no INI files; reading /dev/zero would never end, and a
+  // FIFO would keep the open waiting. What was opened is checked again.
+  struct stat state {};
+  if (::stat(file_path.c_str(), &state) != 0 || !S_ISREG(state.st_mode))
     return std::nullopt;
-  std::ifstream in(file_path, std::ios::binary);
-  if (!in)
+  const UniqueFd in(::open(file_path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!in || ::fstat(in.get(), &state) != 0 || !S_ISREG(state.st_mode))
     return std::nullopt;
 
   KeyFinder finder(section, key);
   std::string chunk(kChunk, '\0');
   std::string line;
-  while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
-    std::string_view data(chunk.data(), static_cast<std::size_t>(in.gcount()));
+  for (;;) {
+    const ssize_t got = ::read(in.get(), chunk.data(), chunk.size());
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got <= 0)
+      break;
+    std::string_view data(chunk.data(), static_cast<std::size_t>(got));
     for (;;) {
       const std::size_t end = data.find_first_of("\r\n");
       const std::string_view piece = data.substr(0, end);

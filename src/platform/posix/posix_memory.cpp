@@ -33,16 +33,14 @@ std::size_t PageSize() {
 }  // namespace
 
 PosixMemory::PosixMemory() {
-  if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0)
-    pipe_[0] = pipe_[1] = -1;
+  int ends[2];
+  if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) == 0) {
+    read_end_.reset(ends[0]);
+    write_end_.reset(ends[1]);
+  }
 }
 
-PosixMemory::~PosixMemory() {
-  if (pipe_[0] >= 0)
-    ::close(pipe_[0]);
-  if (pipe_[1] >= 0)
-    ::close(pipe_[1]);
-}
+PosixMemory::~PosixMemory() = default;
 
 void* PosixMemory::Allocate(std::size_t size) {
   if (size == 0)
@@ -70,18 +68,18 @@ void PosixMemory::Release(void* address, std::size_t size) {
 // Passes the range through the pipe in chunks: the kernel copies from it and answers EFAULT
 // where it cannot.
 bool PosixMemory::CanRead(const char* address, std::size_t size) {
-  if (pipe_[0] < 0)
+  if (!read_end_)
     return false;
   char drain[kProbeChunk];
   for (std::size_t done = 0; done < size;) {
     const std::size_t chunk = std::min(kProbeChunk, size - done);
-    const long written = RawWrite(pipe_[1], address + done, chunk);
+    const long written = RawWrite(write_end_.get(), address + done, chunk);
     if (written <= 0) {
       if (written < 0 && errno == EINTR)
         continue;
       return false;
     }
-    while (RawRead(pipe_[0], drain, sizeof drain) > 0) {
+    while (RawRead(read_end_.get(), drain, sizeof drain) > 0) {
     }
     done += static_cast<std::size_t>(written);
   }
@@ -91,17 +89,17 @@ bool PosixMemory::CanRead(const char* address, std::size_t size) {
 // Copies each chunk out through the pipe and back into place: the kernel refuses to write
 // where it may not, and writable memory gets its own bytes back unchanged.
 bool PosixMemory::CanWrite(char* address, std::size_t size) {
-  if (pipe_[0] < 0)
+  if (!read_end_)
     return false;
   for (std::size_t done = 0; done < size;) {
     const std::size_t chunk = std::min(kProbeChunk, size - done);
-    const long written = RawWrite(pipe_[1], address + done, chunk);
+    const long written = RawWrite(write_end_.get(), address + done, chunk);
     if (written <= 0)
       return false;
-    const long read = RawRead(pipe_[0], address + done, static_cast<std::size_t>(written));
+    const long read = RawRead(read_end_.get(), address + done, static_cast<std::size_t>(written));
     if (read != written) {
       char drain[kProbeChunk];
-      while (RawRead(pipe_[0], drain, sizeof drain) > 0) {
+      while (RawRead(read_end_.get(), drain, sizeof drain) > 0) {
       }
       return false;
     }

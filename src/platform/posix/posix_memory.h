@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/memory.h"
+#include "platform/posix/unique_fd.h"
 
 namespace larkspur {
 
@@ -26,7 +27,8 @@ class PosixMemory final : public MemoryPort {
   bool CanRead(const char* address, std::size_t size);
   bool CanWrite(char* address, std::size_t size);
 
-  int pipe_[2] = {-1, -1};
+  UniqueFd read_end_;
+  UniqueFd write_end_;
 };
 
 }  // namespace larkspur
