@@ -1,5 +1,5 @@
-// The Linux stand-in stores against what is not a store: FIFOs, devices, huge files, links, the
-// leftovers of a crash, two runs at once, and cache entries that name files elsewhere.
+// The Linux stand-in stores against links, the leftovers of a crash, two runs at once, and cache
+// entries that name files elsewhere. FIFOs, devices and huge stores: tests/e2e/safety_test.sh.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -13,10 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/ini_profile_strings.h"
 #include "platform/posix/posix_folder_tree.h"
 #include "platform/posix/regedit4_registry.h"
-#include "platform/posix/text_url_history.h"
 #include "platform/posix/tsv_url_cache.h"
 #include "support/temp_dir.h"
 #include "support/tree_snapshot.h"
@@ -71,41 +69,6 @@ class StoreSafety : public ::testing::Test {
   fs::path registry_file_ = store_ / "registry.reg";
   fs::path cache_folder_ = dir_ / "ie/INetCache";
 };
-
-TEST_F(StoreSafety, AStoreThatIsNoRegularFileIsDamagedAndNeverWaitedFor) {
-  fs::create_directories(store_);
-  ASSERT_EQ(::mkfifo(list_.c_str(), 0600), 0);
-  ASSERT_EQ(::mkfifo(registry_file_.c_str(), 0600), 0);
-  fs::create_symlink("/dev/zero", store_ / "urlhistory.txt");
-
-  EXPECT_TRUE(Listed().empty());
-  EXPECT_FALSE(Cache()->DeleteEntry("http://a.example/"));
-  Regedit4Registry registry(registry_file_.string());
-  EXPECT_NE(DeleteTypedUrl(registry, "url1"), kErrorSuccess);
-  EXPECT_FALSE(TextUrlHistory((store_ / "urlhistory.txt").string()).ClearHistory());
-  // profiles.ini as a FIFO: the default, at once.
-  char path[64] = "";
-  EXPECT_EQ(IniProfileStrings().GetPrivateProfileString("Profile0", "Path", "none", path,
-                                                        sizeof path, list_.string()),
-            4u);
-  EXPECT_STREQ(path, "none");
-  EXPECT_TRUE(fs::is_fifo(list_));
-  EXPECT_TRUE(fs::is_fifo(registry_file_));
-  EXPECT_TRUE(fs::is_symlink(store_ / "urlhistory.txt"));
-}
-
-TEST_F(StoreSafety, AHugeStoreAnswersWhatWasReadAndIsNeverRewritten) {
-  WriteFile(list_, "http://first.example/\n");
-  ASSERT_EQ(::truncate(list_.c_str(), off_t{65} << 20), 0);  // a hole of NULs behind the line
-  const auto before = fs::last_write_time(list_);
-
-  EXPECT_EQ(Listed(), std::set<std::string>{"http://first.example/"});
-  auto cache = Cache();
-  EXPECT_FALSE(cache->DeleteEntry("http://first.example/"));
-  cache.reset();
-  EXPECT_EQ(fs::file_size(list_), std::uintmax_t{65} << 20);
-  EXPECT_EQ(fs::last_write_time(list_), before);
-}
 
 TEST_F(StoreSafety, ALinkedStoreIsWrittenThroughToItsTarget) {
   const fs::path target = dir_ / "dotfiles/registry.reg";

@@ -83,39 +83,6 @@ TEST_F(CommandLineTest, CleanPrintsEveryStatusLineButTheFinalEmptyOne) {
   EXPECT_THAT(testing::ReadFile(data_ / "larkspur" / "registry.reg"),
               ::testing::Not(HasSubstr("url1")));
 }
-
-// What a closed pipe or a full disk does to standard output: every write fails.
-struct FailingBuffer final : std::streambuf {
-  int overflow(int) override { return traits_type::eof(); }
-  std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
-};
-
-TEST_F(CommandLineTest, LostOutputStopsNoDeletionAndEndsWithExitCodeOne) {
-  testing::WriteFile(
-      data_ / "larkspur" / "registry.reg",
-      "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet "
-      "Explorer\\TypedURLs]\n\"url1\"=\"http://a.example/\x1b[2J\"\n\"url2\"=\"http://b/\"\n");
-  std::string clean = "--clean";
-  std::string items = "ie-typed-urls,firefox-cookies";
-  char program[] = "larkspur";
-  char* argv[] = {program, clean.data(), items.data(), nullptr};
-  FailingBuffer failing;
-  std::ostream out(&failing);
-  std::ostringstream err;
-  EXPECT_EQ(RunCommandLine(3, argv, out, err), 1);
-  EXPECT_FALSE(fs::exists(profile_ / "cookies.sqlite"));
-  EXPECT_THAT(testing::ReadFile(data_ / "larkspur" / "registry.reg"),
-              ::testing::Not(HasSubstr("url")));
-
-  // With the output working, a name's escape sequence reaches the terminal only escaped.
-  testing::WriteFile(data_ / "larkspur" / "registry.reg",
-                     "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet "
-                     "Explorer\\TypedURLs]\n\"url1\"=\"http://a.example/\x1b[2J\"\n");
-  const Result result = RunLarkspur({"--clean", "ie-typed-urls"});
-  EXPECT_EQ(result.code, 0);
-  EXPECT_EQ(Lines(result.out), (std::vector<std::string>{"Deleting Typed Urls In IE...",
-                                                         "-->http://a.example/\\x1B[2J"}));
-}
 #endif
 
 // The window gets the folders its stores live in: the user's, or with --demo those of a fresh
