@@ -1,7 +1,7 @@
 #pragma once
 // A walk through one folder tree that never leaves it: the cursor moves into real subfolders
-// only (never through a link, junction or other reparse point) and back out to exactly the
-// folder it came from.
+// only (never through a link, junction or other reparse point, never onto another file system
+// or mount) and back out to exactly the folder it came from.
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,7 +20,8 @@ class FolderCursor {
   // Snapshot of the current folder; false (and an empty listing) when it cannot be listed.
   virtual bool List(FolderListing* listing) = 0;
 
-  // Moves into a subfolder of the current folder; false leaves the cursor where it was.
+  // Moves into a subfolder of the current folder; false leaves the cursor where it was. A mount
+  // point is no subfolder here.
   virtual bool Enter(const std::string& name) = 0;
 
   // Moves back to the folder that the last Enter left. False when that folder cannot be reached
@@ -35,7 +36,7 @@ class FolderCursor {
   // Deletes a file (a link itself, never its target) of the current folder. True when no entry
   // of that name is left afterwards, whether this call removed it or it was already gone.
   virtual bool DeleteFile(const std::string& name) = 0;
-  // Removes a subfolder only if it is empty.
+  // Removes a subfolder only if it is empty, and never a mount point.
   virtual bool RemoveFolder(const std::string& name) = 0;
 };
 
@@ -43,7 +44,9 @@ class FolderTree {
  public:
   virtual ~FolderTree() = default;
   // A cursor on `path`; nullptr when the path is empty or relative, names no folder, is a link,
-  // is a filesystem root, is or holds the user's home folder, or cannot be opened.
+  // is a filesystem root or mount point, is or holds the user's home folder (from HOME and from
+  // the account database; on Windows the profile folder), or cannot be opened. Every check is
+  // made on the folder opened, not on the path.
   virtual std::unique_ptr<FolderCursor> Open(const std::string& path) = 0;
 };
 
