@@ -20,7 +20,7 @@ namespace larkspur::testing {
 class FakeUrlCache final : public UrlCachePort {
  public:
   struct Call {
-    enum class Kind { kFindFirst, kFindNext, kFindClose, kDelete };
+    enum class Kind { kFindFirst, kFindNext, kFindClose, kDelete, kCommit };
     Kind kind = Kind::kFindFirst;
     std::optional<std::string> pattern;  // FindFirst; nullopt for the default enumeration
     CacheEnumHandle handle = 0;          // FindNext, FindClose; for FindFirst the one returned
@@ -145,6 +145,14 @@ class FakeUrlCache final : public UrlCachePort {
     }
     calls_.push_back(call);
     return call.succeeded;
+  }
+
+  bool Commit() override {
+    Call call;
+    call.kind = Call::Kind::kCommit;
+    call.succeeded = true;
+    calls_.push_back(call);
+    return true;
   }
 
   std::vector<std::string> ExtraEnumerationPatterns() const override { return extra_patterns_; }

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -137,6 +138,23 @@ TEST_F(IEHistoryTest, TempFilesDeletesTheCacheListOnceThenOnlySweeps) {
   ie_.Delete_IETempFiles();
   EXPECT_EQ(cache_.deleted_urls().size(), 2u);
   EXPECT_TRUE(fs::is_empty(cache_folder));
+}
+
+TEST_F(IEHistoryTest, AnEntryIsShownOnlyOnceTheCacheHasMadeItsDeletionLast) {
+  cache_.Add("http://a.example/");
+  cache_.Add("http://b.example/");
+  ie_.Load_IECacheEntries();
+  std::vector<std::size_t> commits_seen;
+  label_.SetListener([&](const std::string&) {
+    commits_seen.push_back(static_cast<std::size_t>(std::count_if(
+        cache_.calls().begin(), cache_.calls().end(),
+        [](const auto& call) { return call.kind == FakeUrlCache::Call::Kind::kCommit; })));
+  });
+
+  ie_.Delete_IETempFiles();
+
+  EXPECT_THAT(commits_seen, ElementsAre(1u, 1u));
+  EXPECT_EQ(cache_.deleted_urls().size(), 2u);
 }
 
 TEST_F(IEHistoryTest, CookiesDeletesTheCookieListAndSweepsTheCookieFolder) {
