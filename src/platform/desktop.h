@@ -28,8 +28,8 @@ class DesktopPort {
   virtual void Randomize(double seed) = 0;
   virtual double Rnd() = 0;
 
-  // Starts `program` with one argument, found through the search path, without waiting for
-  // it. False when it cannot be started.
+  // Starts `program` (kTextViewer, kWebViewer) with one argument, without waiting for it: found
+  // through the search path, on Windows by its full path. False when it cannot be started.
   virtual bool StartProcess(const std::string& program, const std::string& argument,
                             ShowStyle show) = 0;
 };

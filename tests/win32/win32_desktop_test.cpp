@@ -1,5 +1,5 @@
 // Win32Desktop under Wine: the message pump, waiting that sleeps instead of spinning, the quit
-// that must reach the main loop, and starting programs.
+// that must reach the main loop, and starting programs by their full paths.
 #include "platform/win32/win32_desktop.h"
 
 #include <windows.h>
@@ -213,21 +213,21 @@ TEST(QuotedArgument, QuotesByTheArgvRules) {
             (std::vector<std::wstring>{L"C:\\Program Files\\x.exe", L"a"}));
 }
 
-TEST(Win32DesktopStart, StartsAProgramFromTheSearchPath) {
+TEST(Win32DesktopStart, ProgramsComeFromTheSystemFoldersByFullPath) {
   LARKSPUR_REQUIRE_WINE();
-  wchar_t found[MAX_PATH];
-  if (::SearchPathW(nullptr, L"hostname.exe", nullptr, MAX_PATH, found, nullptr) == 0)
-    GTEST_SKIP() << "the prefix has no hostname.exe";
-  Win32Desktop desktop;
-  // It prints its usage and ends by itself.
-  EXPECT_TRUE(desktop.StartProcess("hostname", "/?", ShowStyle::kMinimized));
-  EXPECT_TRUE(desktop.StartProcess("hostname", "/?", ShowStyle::kNormal));
+  EXPECT_EQ(ProgramPath(kTextViewer), L"C:\\windows\\system32\\notepad.exe");
+  EXPECT_EQ(ProgramPath(kWebViewer), L"C:\\windows\\explorer.exe");
+  for (const std::string program : {kTextViewer, kWebViewer})
+    EXPECT_NE(::GetFileAttributesW(ProgramPath(program).c_str()), INVALID_FILE_ATTRIBUTES)
+        << program;
+  EXPECT_EQ(ProgramPath("hostname"), L"") << "nothing else is started";
+  EXPECT_EQ(ProgramPath("notepad.exe"), L"");
 }
 
 TEST(Win32DesktopStart, FailsForWhatCannotStart) {
   Win32Desktop desktop;
-  EXPECT_FALSE(desktop.StartProcess("larkspur-no-such-program-42", "x", ShowStyle::kNormal));
-  EXPECT_FALSE(desktop.StartProcess("hostname", "caf\xC3", ShowStyle::kNormal))
+  EXPECT_FALSE(desktop.StartProcess("hostname", "/?", ShowStyle::kNormal)) << "not ours to start";
+  EXPECT_FALSE(desktop.StartProcess(kTextViewer, "caf\xC3", ShowStyle::kNormal))
       << "a cut UTF-8 character";
   EXPECT_FALSE(desktop.StartProcess("", "x", ShowStyle::kNormal));
 }

@@ -1,5 +1,6 @@
 // The Windows window, whole, on the prefix's real registry, tray and files: its controls as the
-// control table places them, start-up, "Delete Now", the auto-delete toggle, the tray and closing.
+// control table places them, start-up, "Delete Now", the auto-delete toggle, the tray, its menu
+// and closing.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -18,6 +19,7 @@
 #include "support/cursor_file.h"
 #include "support/temp_dir.h"
 #include "support/wine.h"
+#include "ui/win32/win32_main_window.h"
 #include "ui/win32/win32_program.h"
 
 namespace larkspur {
@@ -45,6 +47,22 @@ std::optional<std::string> StoredSetting(const char* name) {
   return std::string(value);
 }
 
+// The real desktop but for its draw, which never invites to the home page: that would start a
+// browser.
+class FixedDrawDesktop final : public Win32Desktop {
+ public:
+  void Randomize(double) override {}
+  double Rnd() override { return 0.5; }
+};
+
+// Whether the tray shows the window's icon: changing an unknown one fails.
+bool IconInTray(HWND window) {
+  NOTIFYICONDATAA icon{};
+  icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  icon.hWnd = window;
+  return ::Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE;
+}
+
 int ScreenDpi() {
   const HDC screen = ::GetDC(nullptr);
   const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
@@ -58,7 +76,8 @@ class Win32WindowTest : public ::testing::Test {
     LARKSPUR_REQUIRE_WINE();
     ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
     program_ = std::make_unique<Win32Program>(MakeNativeStores(UserFoldersFromEnvironment()),
-                                              ::GetModuleHandleW(nullptr), program_folder_.str());
+                                              ::GetModuleHandleW(nullptr), program_folder_.str(),
+                                              std::make_unique<FixedDrawDesktop>());
     ASSERT_NE(window(), nullptr) << "no window: the tests need an X display";
   }
   void TearDown() override {
@@ -337,6 +356,113 @@ TEST_F(Win32WindowTest, TheEndOfTheSessionClosesLikeTheCloseBox) {
   EXPECT_FALSE(::IsWindow(window_before));
   EXPECT_FALSE(program_->tray().IconAdded());
   EXPECT_EQ(program_->Run(), 0);
+}
+
+TEST_F(Win32WindowTest, ANewTaskbarGetsTheIconAgainAndItsDoubleClickStillWorks) {
+  program_->Open();
+  ::ShowWindow(window(), SW_MINIMIZE);
+  ASSERT_FALSE(::IsWindowVisible(window()));
+  // Explorer ends, and its icons with it.
+  NOTIFYICONDATAA icon{};
+  icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  icon.hWnd = window();
+  ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &icon));
+  ASSERT_FALSE(IconInTray(window()));
+
+  // The new Explorer tells every top-level window, hidden ones too.
+  ::SendMessageTimeoutW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0,
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+  EXPECT_TRUE(IconInTray(window()));
+  EXPECT_TRUE(program_->tray().IconAdded());
+  ::SendMessageA(window(), 1125, 0, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(::IsWindowVisible(window()));
+}
+
+// What a thread timer sees of the popup menu while the menu's own loop runs; it then closes it.
+struct SeenMenu {
+  std::vector<std::string> captions;
+  std::vector<UINT> ids;
+  UINT default_id = 0;
+  int ticks = 0;
+  bool closed = false;
+};
+SeenMenu g_menu;
+
+void CALLBACK ReadAndCloseMenu(HWND, UINT, UINT_PTR, DWORD) {
+  if (g_menu.closed)
+    return;
+  const HWND popup = ::FindWindowW(L"#32768", nullptr);
+  if (popup != nullptr && ::IsWindowVisible(popup)) {
+    const auto menu = reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
+    for (int item = 0; item < ::GetMenuItemCount(menu); ++item) {
+      char caption[64] = {};
+      ::GetMenuStringA(menu, static_cast<UINT>(item), caption, sizeof caption, MF_BYPOSITION);
+      g_menu.captions.emplace_back(caption);
+      g_menu.ids.push_back(::GetMenuItemID(menu, item));
+    }
+    g_menu.default_id = ::GetMenuDefaultItem(menu, FALSE, 0);
+  } else if (++g_menu.ticks < 100) {
+    return;  // not open yet; after ten seconds the test goes on without it
+  }
+  g_menu.closed = true;
+  ::EndMenu();
+}
+
+TEST_F(Win32WindowTest, RightButtonUpOnTheIconOpensTheTrayMenu) {
+  program_->Open();
+  ::ShowWindow(window(), SW_MINIMIZE);
+  g_menu = {};
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &ReadAndCloseMenu);
+  ::SendMessageA(window(), 1125, 0, WM_RBUTTONDOWN);
+  EXPECT_TRUE(g_menu.captions.empty()) << "not on button down";
+  ::SendMessageA(window(), 1125, 0, WM_RBUTTONUP);  // returns when the menu has closed
+  ::KillTimer(nullptr, timer);
+
+  EXPECT_THAT(g_menu.captions,
+              ElementsAreArray<std::string>({"Show Larkspur", "Delete Now", "Exit"}));
+  EXPECT_THAT(g_menu.ids, ElementsAreArray<UINT>({static_cast<UINT>(TrayMenuId(0)),
+                                                  static_cast<UINT>(TrayMenuId(1)),
+                                                  static_cast<UINT>(TrayMenuId(2))}));
+  EXPECT_EQ(g_menu.default_id, static_cast<UINT>(TrayMenuId(0)));
+  EXPECT_FALSE(::IsWindowVisible(window())) << "closing the menu chooses nothing";
+  EXPECT_TRUE(::IsWindow(window()));
+}
+
+TEST_F(Win32WindowTest, TrayMenuCommandsShowTheWindowDeleteNowAndExit) {
+  constexpr char kTypedUrls[] = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+  HKEY typed = nullptr;
+  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kTypedUrls, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &typed, nullptr),
+            ERROR_SUCCESS);
+  constexpr char kUrl[] = "http://typed.example/";
+  ::RegSetValueExA(typed, "url1", 0, REG_SZ, reinterpret_cast<const BYTE*>(kUrl), sizeof kUrl);
+  const auto url1_stored = [typed] {
+    return ::RegQueryValueExA(typed, "url1", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  };
+  const auto choose = [this](std::size_t entry) {
+    ::SendMessageA(window(), WM_COMMAND, MAKEWPARAM(TrayMenuId(entry), 0), 0);
+  };
+
+  program_->Open();
+  ::ShowWindow(window(), SW_MINIMIZE);
+  ASSERT_FALSE(::IsWindowVisible(window()));
+  choose(0);  // "Show Larkspur"
+  EXPECT_TRUE(::IsWindowVisible(window()));
+  EXPECT_FALSE(::IsIconic(window()));
+
+  Click("chkIETyped");
+  ::ShowWindow(window(), SW_MINIMIZE);
+  choose(1);  // "Delete Now", hidden in the tray; returns after its pause
+  EXPECT_FALSE(url1_stored());
+  EXPECT_FALSE(::IsWindowVisible(window())) << "it stays in the tray";
+  EXPECT_FALSE(Checked("Check12"));
+  ::RegCloseKey(typed);
+
+  const HWND window_before = window();
+  choose(2);  // "Exit"
+  EXPECT_FALSE(::IsWindow(window_before));
+  EXPECT_FALSE(IconInTray(window_before));
+  EXPECT_EQ(program_->Run(), 0) << "the loop ends at once";
 }
 
 }  // namespace

@@ -183,6 +183,35 @@ TEST_F(Win32TrayTest, HandlerThatTakesTheIconOutDuringTheCallback) {
   tray->SetInTray(false);
 }
 
+TEST_F(Win32TrayTest, ANewNotificationAreaGetsTheIconsThatAreInTheTray) {
+  LoggingWindow other;
+  std::vector<Event> other_events;
+  const auto tray = Tray(window_, events_);
+  const auto other_tray = Tray(other, other_events);
+  tray->SetInTray(true);
+  other_tray->SetInTray(true);
+  other_tray->SetInTray(false);
+  // The shell ends, and its icons with it.
+  NotifyIconDataA gone{};
+  gone.cbSize = kNotifyIconDataV1Size;
+  gone.hWnd = window_.handle();
+  NOTIFYICONDATAA lost = RecordFor(gone);
+  ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &lost));
+  ASSERT_FALSE(IconKnown(window_));
+
+  area_.AddAgain();
+  EXPECT_TRUE(IconKnown(window_));
+  EXPECT_FALSE(IconKnown(other)) << "taken out of the tray, so not added again";
+  area_.AddAgain();  // while the area still shows it: no harm
+  EXPECT_TRUE(IconKnown(window_));
+  EXPECT_EQ(::SendMessageA(window_.hwnd(), kCallback, 0, WM_LBUTTONDBLCLK), kOwnResult);
+  EXPECT_EQ(events_, (std::vector<Event>{{"dblclick", 1, 0}})) << "with its callback";
+
+  tray->SetInTray(false);
+  area_.AddAgain();
+  EXPECT_FALSE(IconKnown(window_));
+}
+
 TEST_F(Win32TrayTest, TwoWindowsKeepTheirMessagesApart) {
   LoggingWindow other;
   std::vector<Event> other_events;

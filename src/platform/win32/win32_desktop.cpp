@@ -114,20 +114,20 @@ std::wstring CommandLineFor(std::wstring_view program, std::wstring_view argumen
 
 bool Win32Desktop::StartProcess(const std::string& program, const std::string& argument,
                                 ShowStyle show) {
-  const std::wstring wide_program = WideFromUtf8(program);
+  const std::wstring application = ProgramPath(program);
   const std::wstring wide_argument = WideFromUtf8(argument);
-  if (wide_program.empty() || wide_program.find(L'"') != std::wstring::npos ||
+  if (application.empty() || application.find(L'"') != std::wstring::npos ||
       (wide_argument.empty() && !argument.empty()))
     return false;
-  std::wstring line = CommandLineFor(wide_program, wide_argument);
+  std::wstring line = CommandLineFor(application, wide_argument);
 
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = show == ShowStyle::kMinimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL;
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
+  if (!::CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process))
     return false;
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);

@@ -10,7 +10,7 @@
 namespace larkspur {
 
 // The desktop session on Windows: the thread's message queue, the clocks, CreateProcessW.
-class Win32Desktop final : public DesktopPort {
+class Win32Desktop : public DesktopPort {
  public:
   // The main window, so that Tab and the dialog keys work in it; null for none.
   void SetDialogWindow(HWND dialog) { dialog_ = dialog; }
@@ -21,6 +21,7 @@ class Win32Desktop final : public DesktopPort {
   double SecondsSinceMidnight() override;
   void Randomize(double seed) override;
   double Rnd() override;
+  // Only the programs ProgramPath knows, by their full paths.
   bool StartProcess(const std::string& program, const std::string& argument,
                     ShowStyle show) override;
 
@@ -32,6 +33,9 @@ class Win32Desktop final : public DesktopPort {
   HWND dialog_ = nullptr;
   std::mt19937 random_;
 };
+
+// Where `program` (kTextViewer, kWebViewer) lives; empty for any other name.
+std::wstring ProgramPath(std::string_view program);
 
 // One argument quoted so that the C runtime's argv parsing (CommandLineToArgvW) gives it back.
 std::wstring QuotedArgument(std::wstring_view argument);

@@ -34,7 +34,30 @@ NOTIFYICONDATAA RecordFor(const NotifyIconDataA& data) {
 
 bool Win32NotifyArea::ShellNotifyIcon(std::uint32_t message, const NotifyIconDataA& data) {
   NOTIFYICONDATAA record = RecordFor(data);
-  return ::Shell_NotifyIconA(message, &record) != FALSE;
+  const bool done = ::Shell_NotifyIconA(message, &record) != FALSE;
+  const auto key = std::make_pair(record.hWnd, record.uID);
+  if (message == NIM_ADD) {
+    // Kept even when it failed: without a notification area yet, the icon comes with one.
+    icons_[key] = record;
+  } else if (message == NIM_DELETE) {
+    icons_.erase(key);
+  } else if (const auto found = icons_.find(key); message == NIM_MODIFY && found != icons_.end()) {
+    NOTIFYICONDATAA& kept = found->second;
+    kept.uFlags |= record.uFlags;
+    if (record.uFlags & NIF_MESSAGE)
+      kept.uCallbackMessage = record.uCallbackMessage;
+    if (record.uFlags & NIF_ICON)
+      kept.hIcon = record.hIcon;
+    if (record.uFlags & NIF_TIP)
+      std::memcpy(kept.szTip, record.szTip, sizeof kept.szTip);
+  }
+  return done;
+}
+
+void Win32NotifyArea::AddAgain() {
+  // An icon the area still shows refuses the add, and stays as it is.
+  for (auto& [key, record] : icons_)
+    ::Shell_NotifyIconA(NIM_ADD, &record);
 }
 
 Win32WindowSubclass::~Win32WindowSubclass() {

@@ -6,14 +6,22 @@
 
 #include <map>
 #include <memory>
+#include <utility>
 
 #include "platform/notify_area.h"
 
 namespace larkspur {
 
+// Keeps each icon it added and has not removed, as last changed, for a new notification area.
 class Win32NotifyArea final : public NotifyAreaPort {
  public:
   bool ShellNotifyIcon(std::uint32_t message, const NotifyIconDataA& data) override;
+
+  // The notification area is new (Explorer started again) and empty: adds the icons again.
+  void AddAgain();
+
+ private:
+  std::map<std::pair<HWND, UINT>, NOTIFYICONDATAA> icons_;
 };
 
 // The shell's record for a call: the first form, its tip in the ANSI code page.

@@ -8,7 +8,9 @@
 #include <iterator>
 
 #include "app/control_table.h"
+#include "app/tray_menu.h"
 #include "platform/win32/code_page.h"
+#include "tray/sys_tray_hook.h"
 #include "ui/win32/resource_ids.h"
 
 namespace larkspur {
@@ -17,8 +19,9 @@ namespace {
 
 constexpr char kWindowClass[] = "Larkspur.Form1";
 constexpr UINT_PTR kTimer1 = 1;
-constexpr int kPictureTwips = 480;     // 32 px at 96 dots per inch
-constexpr int kFirstControlId = 1000;  // the control table's first row
+constexpr int kPictureTwips = 480;      // 32 px at 96 dots per inch
+constexpr int kFirstControlId = 1000;   // the control table's first row
+constexpr int kFirstTrayMenuId = 2000;  // the tray menu table's first row
 
 std::wstring Wide(const std::string& text) {
   std::wstring wide = WideFromUtf8(text);
@@ -58,8 +61,13 @@ int ControlId(const std::string& name) {
   return 0;
 }
 
+int TrayMenuId(std::size_t index) {
+  return kFirstTrayMenuId + static_cast<int>(index);
+}
+
 Win32MainWindow::Win32MainWindow(Form1& form, HINSTANCE instance)
     : form_(form), instance_(instance) {
+  taskbar_created_message_ = ::RegisterWindowMessageW(L"TaskbarCreated");
   white_ = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
   empty_icon_ = EmptyIcon(instance_);
 
@@ -387,6 +395,13 @@ void Win32MainWindow::CloseRequested() {
 }
 
 void Win32MainWindow::Command(int id, int notification) {
+  const std::size_t entry = static_cast<std::size_t>(id - kFirstTrayMenuId);
+  if (id >= kFirstTrayMenuId && entry < kTrayMenu.size()) {
+    if (behaviour_ != nullptr)
+      (behaviour_->*kTrayMenu[entry].choose)();
+    Mirror();
+    return;
+  }
   const std::size_t index = static_cast<std::size_t>(id - kFirstControlId);
   if (behaviour_ == nullptr || id < kFirstControlId || index >= kControlTable.size())
     return;  // Enter and Escape have no action
@@ -411,6 +426,26 @@ void Win32MainWindow::Command(int id, int notification) {
     return;
   (behaviour_->*row.click)();
   Mirror();
+}
+
+// The menu posts its command, so it is closed before the command runs, whatever the command does
+// to the window.
+void Win32MainWindow::ShowTrayMenu() {
+  const HMENU menu = ::CreatePopupMenu();
+  if (menu == nullptr)
+    return;
+  for (std::size_t index = 0; index < kTrayMenu.size(); ++index)
+    ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(TrayMenuId(index)),
+                  Wide(std::string(kTrayMenu[index].caption)).c_str());
+  ::SetMenuDefaultItem(menu, static_cast<UINT>(TrayMenuId(0)), FALSE);  // as a double click
+  POINT where{};
+  ::GetCursorPos(&where);
+  // Windows' rule for a notification-area menu: without its window in front the menu stays open
+  // after a click elsewhere, and without a message after it the next one closes at once.
+  ::SetForegroundWindow(window_);
+  ::TrackPopupMenu(menu, TPM_RIGHTBUTTON, where.x, where.y, 0, window_, nullptr);
+  ::PostMessageW(window_, WM_NULL, 0, 0);
+  ::DestroyMenu(menu);
 }
 
 void Win32MainWindow::PointerMoved(Hover hover) {
@@ -467,7 +502,17 @@ LRESULT CALLBACK Win32MainWindow::HoverProc(HWND control, UINT message, WPARAM w
 
 LRESULT Win32MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   const HWND window = window_;
+  if (message == taskbar_created_message_ && message != 0) {
+    if (taskbar_created_)
+      taskbar_created_();
+    return 0;
+  }
   switch (message) {
+    case mSysTray::TRAY_CALLBACK_MESSAGE:
+      // The tray's hook has raised the control's event already; the menu comes on button up.
+      if (lparam == WM_RBUTTONUP || lparam == WM_CONTEXTMENU)
+        ShowTrayMenu();
+      return 0;
     case WM_COMMAND:
       Command(LOWORD(wparam), HIWORD(wparam));
       return 0;

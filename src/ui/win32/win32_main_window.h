@@ -5,6 +5,7 @@
 // after windows.h
 #include <commctrl.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@ struct ControlRow;
 
 // A control's identifier, from its place in the control table; 0 for a name the table lacks.
 int ControlId(const std::string& name);
+// The command of the tray menu's entry at `index` of the tray menu table.
+int TrayMenuId(std::size_t index);
 
 class Win32MainWindow final : public WindowFace {
  public:
@@ -32,6 +35,8 @@ class Win32MainWindow final : public WindowFace {
   void Attach(MainWindow& behaviour) { behaviour_ = &behaviour; }
   // No more events go to the behaviour, which is about to go.
   void Detach() { behaviour_ = nullptr; }
+  // Called when the notification area is made anew ("TaskbarCreated"), its icons gone.
+  void OnTaskbarCreated(std::function<void()> handler) { taskbar_created_ = std::move(handler); }
   HWND Handle() const { return window_; }
   // A control of the control table, by its name.
   HWND Control(const std::string& name) const;
@@ -62,6 +67,7 @@ class Win32MainWindow final : public WindowFace {
   void Build();
   HWND CreateControl(const ControlRow& row);
   void Command(int id, int notification);
+  void ShowTrayMenu();
   void CloseRequested();
   void PointerMoved(Hover hover);
   Hover HoverAt(int x, int y) const;
@@ -87,6 +93,8 @@ class Win32MainWindow final : public WindowFace {
   int timer_interval_ = 0;
   HWND last_focus_ = nullptr;  // given back when the window is active again
   bool closing_ = false;
+  UINT taskbar_created_message_ = 0;
+  std::function<void()> taskbar_created_;
 };
 
 }  // namespace larkspur

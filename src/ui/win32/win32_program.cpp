@@ -27,18 +27,20 @@ HINSTANCE WithCommonControls(HINSTANCE instance) {
 }  // namespace
 
 Win32Program::Win32Program(NativeStores stores, HINSTANCE instance,
-                           const std::string& program_folder)
+                           const std::string& program_folder, std::unique_ptr<Win32Desktop> desktop)
     : stores_(std::move(stores)),
       engine_(form_, stores_),
       face_(form_, WithCommonControls(instance)),
+      desktop_(std::move(desktop)),
       tray_icon_(TrayIcon(instance), &::DestroyIcon),
       tray_(TraySite{notify_area_, subclass_, reinterpret_cast<WindowHandle>(face_.Handle()), true},
             IconPicture(reinterpret_cast<IconHandle>(tray_icon_.get()))),
       behaviour_(form_, engine_,
-                 MainWindowPorts{face_, *stores_.settings, desktop_, tray_, program_folder}) {
+                 MainWindowPorts{face_, *stores_.settings, *desktop_, tray_, program_folder}) {
   tray_.InitNew();
   face_.Attach(behaviour_);
-  desktop_.SetDialogWindow(face_.Handle());
+  face_.OnTaskbarCreated([this] { notify_area_.AddAgain(); });
+  desktop_->SetDialogWindow(face_.Handle());
 }
 
 // The tray icon and its hook go while the window is still there; then no event reaches the

@@ -20,8 +20,10 @@ namespace larkspur {
 
 class Win32Program {
  public:
-  // `program_folder` is where HAND-M.CUR and backups.log are looked for.
-  Win32Program(NativeStores stores, HINSTANCE instance, const std::string& program_folder);
+  // `program_folder` is where HAND-M.CUR and backups.log are looked for. The tests give a
+  // desktop of their own.
+  Win32Program(NativeStores stores, HINSTANCE instance, const std::string& program_folder,
+               std::unique_ptr<Win32Desktop> desktop = std::make_unique<Win32Desktop>());
   ~Win32Program();
   Win32Program(const Win32Program&) = delete;
   Win32Program& operator=(const Win32Program&) = delete;
@@ -40,7 +42,7 @@ class Win32Program {
   Form1 form_;
   CleanupEngine engine_;
   Win32MainWindow face_;
-  Win32Desktop desktop_;
+  std::unique_ptr<Win32Desktop> desktop_;
   Win32NotifyArea notify_area_;
   Win32WindowSubclass subclass_;
   std::unique_ptr<std::remove_pointer_t<HICON>, decltype(&::DestroyIcon)> tray_icon_;
