@@ -7,11 +7,17 @@
 //   window_tool visible              prints 1 when the window shows, else 0
 //   window_tool minimize | close     asks the window to minimise or to close
 //   window_tool tray MESSAGE         sends the tray's callback with that mouse message number
+//   window_tool notepad              waits up to 60 s for a Notepad window, prints the full path
+//                                    of its program and closes it
 // NAME is a control of the layout table. Exit 1 when the window or the control is missing.
+// Copied as notepad.exe it stands in for a planted program: it only leaves the file planted-ran
+// beside itself.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "ui/win32/win32_main_window.h"
@@ -22,12 +28,46 @@ HWND FindMainWindow() {
   return ::FindWindowA("Larkspur.Form1", nullptr);
 }
 
+std::filesystem::path OwnPath() {
+  wchar_t path[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return path;
+}
+
+// The full path of the program behind the first Notepad window within 60 s, which it closes.
+int Notepad() {
+  for (int tries = 0; tries < 600; ++tries, ::Sleep(100)) {
+    const HWND notepad = ::FindWindowA("Notepad", nullptr);
+    DWORD id = 0;
+    if (notepad == nullptr || ::GetWindowThreadProcessId(notepad, &id) == 0)
+      continue;
+    const HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    char path[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    const bool named = process != nullptr && ::QueryFullProcessImageNameA(process, 0, path, &size);
+    if (process != nullptr)
+      ::CloseHandle(process);
+    if (!named)
+      return 1;
+    std::printf("%s\n", path);
+    ::PostMessageA(notepad, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (_wcsicmp(OwnPath().filename().c_str(), L"notepad.exe") == 0) {
+    std::ofstream(OwnPath().parent_path() / "planted-ran") << "started in place of notepad\n";
+    return 0;
+  }
   if (argc < 2)
     return 2;
   const std::string command = argv[1];
+  if (command == "notepad")
+    return Notepad();
   if (command == "wait") {
     for (int tries = 0; tries < 600; ++tries) {
       const HWND window = FindMainWindow();

@@ -2,14 +2,19 @@
 # larkspur.exe started under Wine as a user starts it, in a fresh prefix with a Firefox profile:
 # it opens its window and tray icon and stores its first interval; ticking Firefox "Clear
 # Cookies" and pressing "Delete Now" deletes the cookie files and brings the earlier status
-# back; minimising hides it into the tray, a double click on the icon brings it back; closing
-# ends the program with exit code 0.
+# back; "View Save Log" starts the system's Notepad, not the notepad.exe planted beside the
+# program and in the current folder; minimising hides it into the tray, a double click on the
+# icon brings it back; closing ends the program with exit code 0.
 LARKSPUR=$1
 TOOL=$2
 source "$(dirname "$0")/sandbox.sh"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 trap 'wineserver -k >/dev/null 2>&1; chmod -R u+rwx "$SANDBOX" 2>/dev/null; rm -rf "$SANDBOX"' EXIT
 [ -n "${DISPLAY:-}" ] || fail "needs an X display"
+# Wine opens web pages with xdg-open: the rare home-page invitation must not start a browser.
+mkdir -p "$SANDBOX/bin" && printf '#!/bin/sh\nexit 0\n' >"$SANDBOX/bin/xdg-open"
+chmod +x "$SANDBOX/bin/xdg-open"
+export PATH="$SANDBOX/bin:$PATH"
 
 wineboot -i </dev/null >/dev/null 2>&1 || fail "wineboot failed"
 "$(dirname "$0")/../../scripts/wine-virtual-desktop.sh"
@@ -28,7 +33,13 @@ settings() {
 }
 tool() { wine "$TOOL" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 
-wine "$LARKSPUR" </dev/null >"$SANDBOX/out.txt" 2>&1 &
+# The program in a folder of its own, a notepad.exe planted beside it and in the current folder.
+mkdir -p "$SANDBOX/app" "$SANDBOX/cwd"
+cp "$LARKSPUR" "$SANDBOX/app/larkspur.exe"
+put "$SANDBOX/app/backups.log" "the save log"
+cp "$TOOL" "$SANDBOX/app/notepad.exe"
+cp "$TOOL" "$SANDBOX/cwd/notepad.exe"
+(cd "$SANDBOX/cwd" && exec wine "$SANDBOX/app/larkspur.exe") </dev/null >"$SANDBOX/out.txt" 2>&1 &
 program=$!
 tool wait >/dev/null || fail "the window did not open"
 [ "$(settings OftenIndex)" = 1 ] || fail "OftenIndex not stored as 1: $(settings OftenIndex)"
@@ -42,6 +53,13 @@ for f in cookies.sqlite cookies.txt; do [ -e "$profile/$f" ] && fail "$f survive
 for f in places.sqlite formhistory.sqlite; do [ -e "$profile/$f" ] || fail "$f went"; done
 [ "$(tool text Label5)" = "" ] || fail "status not restored: $(tool text Label5)"
 [ "$(tool checked Check12)" = 0 ] || fail "Delete Now stays pressed"
+
+tool click Check11
+notepad=$(tool notepad) || notepad="no Notepad window"
+for planted in app cwd; do
+  [ -e "$SANDBOX/$planted/planted-ran" ] && fail "the notepad.exe planted in $planted ran"
+done
+[ "${notepad,,}" = 'c:\windows\system32\notepad.exe' ] || fail "View Save Log started: $notepad"
 
 tool minimize
 for _ in $(seq 50); do [ "$(tool visible)" = 0 ] && break; sleep 0.1; done
