@@ -94,8 +94,12 @@ Win32MainWindow::Win32MainWindow(Form1& form, HINSTANCE instance)
   window_ = ::CreateWindowExA(0, kWindowClass, AnsiFromUtf8(form_.Caption).c_str(), kStyle,
                               CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                               frame.bottom - frame.top, nullptr, nullptr, instance_, this);
-  if (window_ != nullptr)
-    Build();
+  if (window_ == nullptr)
+    return;
+  // Run as administrator, the window would not hear of a new taskbar from Explorer, which runs
+  // with fewer rights.
+  ::ChangeWindowMessageFilterEx(window_, taskbar_created_message_, MSGFLT_ALLOW, nullptr);
+  Build();
 }
 
 Win32MainWindow::~Win32MainWindow() {
