@@ -1,0 +1,94 @@
+#include "app/run_summary.h"
+
+#include <cstdio>
+
+namespace larkspur {
+
+namespace {
+
+constexpr std::array<const char*, kStayReasonCount> kReasonWords{"in use", "access refused",
+                                                                 "browser running", "not found"};
+
+std::string Plural(std::uint64_t count, const char* one, const char* many) {
+  return GroupedCount(count) + ' ' + (count == 1 ? one : many);
+}
+
+// "in use" when one reason explains all, else "2 in use, 1 not found".
+std::string Reasons(const RunTally& tally) {
+  std::string words;
+  std::size_t reasons = 0;
+  for (std::size_t reason = 0; reason < kStayReasonCount; ++reason)
+    reasons += tally.stayed[reason] > 0;
+  for (std::size_t reason = 0; reason < kStayReasonCount; ++reason) {
+    if (tally.stayed[reason] == 0)
+      continue;
+    if (!words.empty())
+      words += ", ";
+    if (reasons > 1)
+      words += GroupedCount(tally.stayed[reason]) + ' ';
+    words += kReasonWords[reason];
+  }
+  return words;
+}
+
+}  // namespace
+
+std::string GroupedCount(std::uint64_t count) {
+  std::string digits = std::to_string(count);
+  for (std::size_t at = digits.size(); at > 3; at -= 3)
+    digits.insert(at - 3, ",");
+  return digits;
+}
+
+std::string ByteSize(std::uint64_t bytes) {
+  if (bytes < 1024)
+    return Plural(bytes, "byte", "bytes");
+  static constexpr const char* kUnits[] = {"KB", "MB", "GB", "TB"};
+  double size = static_cast<double>(bytes) / 1024;
+  std::size_t unit = 0;
+  while (size >= 1024 && unit + 1 < std::size(kUnits)) {
+    size /= 1024;
+    ++unit;
+  }
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f %s", size, kUnits[unit]);
+  return text;
+}
+
+std::string SummaryLine(const RunTally& tally) {
+  if (tally.Empty())
+    return "Nothing to erase.";
+  std::string line = tally.erased_items == 0
+                         ? "Nothing erased."
+                         : "Erased " + Plural(tally.erased_items, "item", "items") + " (" +
+                               ByteSize(tally.erased_bytes) + ").";
+  if (const std::uint64_t stayed = tally.StayedCount(); stayed > 0)
+    line += ' ' + GroupedCount(stayed) + " stayed: " + Reasons(tally) + '.';
+  return line;
+}
+
+std::string LogEntry(const std::string& local_time, std::string_view started_by,
+                     const std::vector<ItemTally>& items) {
+  std::string entry = local_time + ' ' + std::string(started_by) + ':';
+  RunTally total;
+  for (const ItemTally& item : items) {
+    entry += ' ' + std::string(item.item) + " erased " + GroupedCount(item.tally.erased_items) +
+             " (" + ByteSize(item.tally.erased_bytes) + ')';
+    if (item.tally.StayedCount() > 0)
+      entry +=
+          ", stayed " + GroupedCount(item.tally.StayedCount()) + " (" + Reasons(item.tally) + ')';
+    entry += ';';
+    total += item.tally;
+  }
+  if (items.empty())
+    entry += " no item ticked;";
+  return entry + ' ' + SummaryLine(total) + '\n';
+}
+
+std::string NextRunTip(int hour, int minute) {
+  char text[32];
+  std::snprintf(text, sizeof text, "Larkspur: next run at %02d:%02d", hour, minute);
+  return text;
+}
+
+}  // namespace larkspur

@@ -1,0 +1,48 @@
+#pragma once
+// What one clean-up run removed and what it left, counted where the deleting happens.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace larkspur {
+
+// Why something that was meant to go stayed.
+enum class StayReason : std::size_t {
+  kInUse,           // another program holds it open or locked
+  kAccessRefused,   // the system refused (permissions, read-only folder)
+  kBrowserRunning,  // skipped because the browser has the profile open
+  kNotFound,        // the store or profile it lives in could not be found or read
+};
+inline constexpr std::size_t kStayReasonCount = 4;
+
+struct RunTally {
+  std::uint64_t erased_items = 0;
+  std::uint64_t erased_bytes = 0;
+  std::array<std::uint64_t, kStayReasonCount> stayed{};
+
+  void Erased(std::uint64_t bytes) {
+    ++erased_items;
+    erased_bytes += bytes;
+  }
+  void Stayed(StayReason why, std::uint64_t count = 1) {
+    stayed[static_cast<std::size_t>(why)] += count;
+  }
+
+  std::uint64_t StayedCount() const {
+    std::uint64_t total = 0;
+    for (std::uint64_t count : stayed)
+      total += count;
+    return total;
+  }
+  bool Empty() const { return erased_items == 0 && StayedCount() == 0; }
+
+  RunTally& operator+=(const RunTally& other) {
+    erased_items += other.erased_items;
+    erased_bytes += other.erased_bytes;
+    for (std::size_t reason = 0; reason < kStayReasonCount; ++reason)
+      stayed[reason] += other.stayed[reason];
+    return *this;
+  }
+};
+
+}  // namespace larkspur

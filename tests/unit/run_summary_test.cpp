@@ -1,0 +1,64 @@
+#include "app/run_summary.h"
+
+#include <gtest/gtest.h>
+
+namespace larkspur {
+namespace {
+
+TEST(RunSummary, CountsAndSizesReadAsPeopleWriteThem) {
+  EXPECT_EQ(GroupedCount(0), "0");
+  EXPECT_EQ(GroupedCount(999), "999");
+  EXPECT_EQ(GroupedCount(1000), "1,000");
+  EXPECT_EQ(GroupedCount(1234567), "1,234,567");
+  EXPECT_EQ(ByteSize(1), "1 byte");
+  EXPECT_EQ(ByteSize(1023), "1,023 bytes");
+  EXPECT_EQ(ByteSize(1024), "1.0 KB");
+  EXPECT_EQ(ByteSize(59'454'259), "56.7 MB");
+  EXPECT_EQ(ByteSize(5'000'000'000), "4.7 GB");
+}
+
+TEST(RunSummary, OneLineSaysWhatWentAndWhyTheRestStayed) {
+  RunTally tally;
+  EXPECT_EQ(SummaryLine(tally), "Nothing to erase.");
+
+  for (int i = 0; i < 1234; ++i)
+    tally.Erased(i == 0 ? 59'454'259 - 1233 : 1);
+  tally.Stayed(StayReason::kInUse, 3);
+  EXPECT_EQ(SummaryLine(tally), "Erased 1,234 items (56.7 MB). 3 stayed: in use.");
+
+  tally.Stayed(StayReason::kBrowserRunning);
+  EXPECT_EQ(SummaryLine(tally),
+            "Erased 1,234 items (56.7 MB). 4 stayed: 3 in use, 1 browser running.");
+
+  RunTally only_stayed;
+  only_stayed.Stayed(StayReason::kNotFound);
+  EXPECT_EQ(SummaryLine(only_stayed), "Nothing erased. 1 stayed: not found.");
+
+  RunTally one;
+  one.Erased(0);
+  EXPECT_EQ(SummaryLine(one), "Erased 1 item (0 bytes).");
+}
+
+TEST(RunSummary, LogEntryHoldsCountsPerItemAndTheTotal) {
+  RunTally cookies;
+  cookies.Erased(2048);
+  cookies.Erased(2048);
+  cookies.Stayed(StayReason::kBrowserRunning);
+  RunTally history;
+  EXPECT_EQ(LogEntry("2026-12-07 14:35:02", "Delete Now",
+                     {{"ie-history", history}, {"firefox-cookies", cookies}}),
+            "2026-12-07 14:35:02 Delete Now: ie-history erased 0 (0 bytes); firefox-cookies "
+            "erased 2 (4.0 KB), stayed 1 (browser running); Erased 2 items (4.0 KB). 1 stayed: "
+            "browser running.\n");
+  EXPECT_EQ(LogEntry("2026-12-07 14:35:02", "timed run", {}),
+            "2026-12-07 14:35:02 timed run: no item ticked; Nothing to erase.\n");
+}
+
+TEST(RunSummary, TrayTipNamesTheNextRunWithinTheTipLimit) {
+  EXPECT_EQ(NextRunTip(14, 35), "Larkspur: next run at 14:35");
+  EXPECT_EQ(NextRunTip(0, 5), "Larkspur: next run at 00:05");
+  EXPECT_LE(NextRunTip(23, 59).size(), 63u);
+}
+
+}  // namespace
+}  // namespace larkspur
