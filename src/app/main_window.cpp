@@ -1,5 +1,10 @@
 #include "app/main_window.h"
 
+#include <algorithm>
+#include <set>
+#include <string_view>
+
+#include "app/cleanup_steps.h"
 #include "app/window_helpers.h"
 #include "platform/path_text.h"
 
@@ -40,6 +45,7 @@ void MainWindow::Form_Load() {
     form_.List1.items.emplace_back(interval.text);
   RestoreInterval();
   RestoreAutoDelete();
+  RestoreTickedItems();
 
   form_.ProgressBar1.BackColor = 0x00FFFFFF;
   ports_.tray.SetTrayTip("Larkspur");
@@ -71,6 +77,33 @@ void MainWindow::RestoreAutoDelete() {
     form_.Check13.Caption = kAutoDeleteOn;
     form_.Timer1.Interval = 1000;
   }
+}
+
+// "TickedItems" names the ticked boxes by their command-line items, "ie-history,firefox-cookies";
+// without it (settings kept before it existed) every box starts unticked.
+void MainWindow::RestoreTickedItems() {
+  const std::string stored =
+      ports_.settings.GetSetting(kSettingsApplication, kSettingsSection, "TickedItems", "");
+  std::set<std::string_view> items;
+  for (std::size_t start = 0; start <= stored.size();) {
+    const std::size_t comma = std::min(stored.find(',', start), stored.size());
+    items.insert(std::string_view(stored).substr(start, comma - start));
+    start = comma + 1;
+  }
+  for (const CleanupStep& step : kCleanupSteps)
+    (form_.*step.box).Value = items.contains(step.item) ? kTicked : kUnticked;
+}
+
+void MainWindow::TickBox_Click() {
+  std::string ticked;
+  for (const CleanupStep& step : kCleanupSteps) {
+    if (!(form_.*step.box).Ticked())
+      continue;
+    if (!ticked.empty())
+      ticked += ',';
+    ticked += step.item;
+  }
+  ports_.settings.SaveSetting(kSettingsApplication, kSettingsSection, "TickedItems", ticked);
 }
 
 void MainWindow::Form_Resize() {

@@ -58,6 +58,8 @@ class MainWindow {
 
   // "Delete Now" and the clean-up run.
   void Check12_Click();
+  // Any of the nine tick boxes changed: the ticked items are kept for the next start.
+  void TickBox_Click();
   void RunDeletion();
 
   // The scheduler.
@@ -78,6 +80,7 @@ class MainWindow {
   void StartProgram(const std::string& program, const std::string& argument, ShowStyle show);
   void RestoreInterval();
   void RestoreAutoDelete();
+  void RestoreTickedItems();
 
   Form1& form_;
   CleanupEngine& engine_;

@@ -141,6 +141,38 @@ TEST_F(MainWindowTest, StoredIntervalSelectsItsEntry) {
   }
 }
 
+TEST_F(MainWindowTest, TickedItemsAreKeptForTheNextStart) {
+  settings_.values[kBackupSwitch] = "On";
+  Start();
+  EXPECT_FALSE(form_.chkIETyped.Ticked()) << "nothing stored: every box starts unticked";
+  Click("chkIETyped");
+  Click("chkCookies");
+  EXPECT_EQ(settings_.values["Quillmark/Larkspur/TickedItems"], "ie-typed-urls,firefox-cookies");
+
+  // The next start, with auto delete on, erases what the user chose.
+  form_ = Form1();
+  Start();
+  EXPECT_TRUE(form_.chkIETyped.Ticked());
+  EXPECT_TRUE(form_.chkCookies.Ticked());
+  EXPECT_FALSE(form_.chkIEHist.Ticked());
+  AddTypedUrl();
+  Tick(300);
+  EXPECT_FALSE(TypedUrlPresent());
+
+  form_.chkIETyped.Value = kUnticked;
+  window_->TickBox_Click();
+  form_.chkCookies.Value = kUnticked;
+  window_->TickBox_Click();
+  EXPECT_EQ(settings_.values["Quillmark/Larkspur/TickedItems"], "");
+
+  settings_.values["Quillmark/Larkspur/TickedItems"] = "ie-history,,no-such-item,ie-cookies";
+  form_ = Form1();
+  Start();
+  EXPECT_TRUE(form_.chkIEHist.Ticked());
+  EXPECT_TRUE(form_.chkIECookies.Ticked());
+  EXPECT_FALSE(form_.chkIETemp.Ticked());
+}
+
 TEST_F(MainWindowTest, StoredAutoDeleteState) {
   settings_.values[kBackupSwitch] = "Off";
   Start();
