@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/cleanup_steps.h"
+#include "app/run_summary.h"
 #include "app/window_helpers.h"
 #include "platform/path_text.h"
 
@@ -49,6 +50,7 @@ void MainWindow::Form_Load() {
 
   form_.ProgressBar1.BackColor = 0x00FFFFFF;
   ports_.tray.SetTrayTip("Larkspur");
+  ShowNextRunInTrayTip();
   ports_.tray.SetInTray(true);
   engine_.LoadCacheEntries();
   ports_.face.Mirror();
@@ -197,6 +199,7 @@ void MainWindow::Check13_Click() {
   }
   if (!switched.empty())
     ports_.settings.SaveSetting(kSettingsApplication, kSettingsSection, "BackupSwitch", switched);
+  ShowNextRunInTrayTip();
   ports_.face.Mirror();
 }
 
@@ -204,6 +207,18 @@ void MainWindow::List1_Click() {
   ports_.settings.SaveSetting(kSettingsApplication, kSettingsSection, "OftenIndex",
                               std::to_string(form_.List1.ListIndex + 1));
   current_interval_ = IntervalSeconds();
+  ShowNextRunInTrayTip();
+}
+
+void MainWindow::ShowNextRunInTrayTip() {
+  std::string tip = "Larkspur";
+  if (form_.Timer1.Interval > 0 && current_interval_ > 0) {
+    const int due_in = std::max(current_interval_ - elapsed_seconds_, 0);
+    const auto due = static_cast<long long>(ports_.desktop.SecondsSinceMidnight()) + due_in;
+    tip = NextRunTip(static_cast<int>(due / 3600 % 24), static_cast<int>(due % 3600 / 60));
+  }
+  if (tip != ports_.tray.TrayTip())
+    ports_.tray.SetTrayTip(tip);
 }
 
 int MainWindow::IntervalSeconds() const {
@@ -242,6 +257,7 @@ void MainWindow::Timer1_Timer() {
     form_.Timer1.Enabled = true;
     form_.MousePointer = Pointer::kDefault;
     elapsed_seconds_ = 0;
+    ShowNextRunInTrayTip();
   }
   ports_.face.Mirror();
 }

@@ -81,6 +81,8 @@ class MainWindow {
   void RestoreInterval();
   void RestoreAutoDelete();
   void RestoreTickedItems();
+  // The tray tip says when the next timed run is due while auto delete is on.
+  void ShowNextRunInTrayTip();
 
   Form1& form_;
   CleanupEngine& engine_;

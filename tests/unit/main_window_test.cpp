@@ -301,6 +301,25 @@ TEST_F(MainWindowTest, AutoDeleteRunsOncePerInterval) {
   EXPECT_FALSE(TypedUrlPresent());
 }
 
+TEST_F(MainWindowTest, TheTrayTipSaysWhenTheNextTimedRunIsDue) {
+  desktop_.since_midnight = 14 * 3600 + 30 * 60;  // 14:30:00
+  settings_.values[kBackupSwitch] = "On";
+  Start();
+  EXPECT_EQ(tray_.TrayTip(), "Larkspur: next run at 14:35");
+
+  Tick(100);
+  form_.List1.ListIndex = 1;  // every 10 minutes: 500 seconds to go
+  window_->List1_Click();
+  EXPECT_EQ(tray_.TrayTip(), "Larkspur: next run at 14:38");
+
+  desktop_.since_midnight = 23 * 3600 + 55 * 60;  // the next run falls after midnight
+  Tick(500);
+  EXPECT_EQ(tray_.TrayTip(), "Larkspur: next run at 00:05");
+
+  Click("Check13");  // off
+  EXPECT_EQ(tray_.TrayTip(), "Larkspur");
+}
+
 TEST_F(MainWindowTest, ChangingTheIntervalKeepsTheCount) {
   Start();
   AddTypedUrl();
