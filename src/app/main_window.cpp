@@ -8,6 +8,7 @@
 #include "app/run_summary.h"
 #include "app/window_helpers.h"
 #include "platform/path_text.h"
+#include "platform/run_log_file.h"
 
 namespace larkspur {
 
@@ -298,8 +299,12 @@ void MainWindow::Check11_Click() {
     return;  // the click that unticking causes
   form_.Check11.Value = kUnticked;
   ports_.face.Mirror();
-  StartProgram(kTextViewer, ports_.program_folder + kPathSeparator + "backups.log",
-               ShowStyle::kNormal);
+  // Made first if missing, so that the editor opens it instead of offering to create it.
+  RunLogFile log(ports_.run_log);
+  if (log.EnsureExists())
+    StartProgram(kTextViewer, log.Path(), ShowStyle::kNormal);
+  else
+    form_.Label5.SetCaption("Cannot make the log.");
   ports_.face.Mirror();
 }
 

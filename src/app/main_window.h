@@ -36,7 +36,8 @@ struct MainWindowPorts {
   SettingsPort& settings;
   DesktopPort& desktop;
   cSysTray& tray;
-  std::string program_folder;  // where HAND-M.CUR and backups.log are looked for
+  std::string program_folder;  // where HAND-M.CUR is looked for
+  std::string run_log;         // the per-user run log that "View Save Log" opens
 };
 
 class MainWindow {

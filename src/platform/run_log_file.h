@@ -7,6 +7,12 @@ namespace larkspur {
 
 inline constexpr std::uintmax_t kRunLogLimit = 1024 * 1024;
 
+struct UserFolders;
+
+// Where the run log lives: Linux ${XDG_STATE_HOME:-~/.local/state}/larkspur/larkspur.log,
+// Windows %LOCALAPPDATA%\Quillmark\Larkspur\larkspur.log; empty without that folder.
+std::string RunLogPath(const UserFolders& folders);
+
 class RunLogFile {
  public:
   // `path` empty (no per-user folder known) makes every call fail without touching anything.

@@ -10,6 +10,7 @@ struct UserFolders {
   std::string config;  // XDG_CONFIG_HOME, else HOME/.config
   std::string data;    // XDG_DATA_HOME, else HOME/.local/share
   std::string cache;   // XDG_CACHE_HOME, else HOME/.cache
+  std::string state;   // XDG_STATE_HOME, else HOME/.local/state (Windows: LOCALAPPDATA)
 };
 
 UserFolders UserFoldersFromEnvironment();

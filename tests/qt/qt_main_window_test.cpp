@@ -50,7 +50,7 @@ class QtWindowTest : public ::testing::Test {
     engine_ = std::make_unique<CleanupEngine>(form_, *stores_);
     behaviour_ = std::make_unique<MainWindow>(
         form_, *engine_,
-        MainWindowPorts{face_, *stores_->settings, desktop_, tray_, program_folder_.str()});
+        MainWindowPorts{face_, *stores_->settings, desktop_, tray_, program_folder_.str(), ""});
     face_.Attach(*behaviour_);
     behaviour_->Form_Load();
     face_.show();

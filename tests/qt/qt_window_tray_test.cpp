@@ -30,7 +30,8 @@ TEST(QtTrayWindow, ADoubleClickOnTheIconBringsTheHiddenWindowBack) {
   const WindowHandle handle = reinterpret_cast<WindowHandle>(&face);
   cSysTray tray(TraySite{notify_area, notify_area, handle, true});
   tray.SetTrayIcon(IconPicture(notify_area.RegisterIcon(QIcon(":/icons/tray.png"))));
-  MainWindow behaviour(form, engine, MainWindowPorts{face, *stores.settings, desktop, tray, "."});
+  MainWindow behaviour(form, engine,
+                       MainWindowPorts{face, *stores.settings, desktop, tray, ".", ""});
   face.Attach(behaviour);
   behaviour.Form_Load();
   face.show();

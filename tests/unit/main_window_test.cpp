@@ -59,7 +59,8 @@ class MainWindowTest : public ::testing::Test {
   MainWindow& Start() {
     engine_ = std::make_unique<CleanupEngine>(form_, stores_);
     window_ = std::make_unique<MainWindow>(
-        form_, *engine_, MainWindowPorts{face_, settings_, desktop_, tray_, program_folder_});
+        form_, *engine_,
+        MainWindowPorts{face_, settings_, desktop_, tray_, program_folder_, run_log_});
     window_->Form_Load();
     return *window_;
   }
@@ -89,6 +90,7 @@ class MainWindowTest : public ::testing::Test {
 
   testing::TempDir dir_;
   std::string program_folder_ = Utf8FromPath(dir_ / "Program Files" / "Larkspur");
+  std::string run_log_ = Utf8FromPath(dir_ / "state" / "larkspur" / "larkspur.log");
   testing::FakeRegistry* registry_;
   testing::FakeUrlCache* cache_;
   NativeStores stores_;
@@ -510,20 +512,21 @@ TEST(ControlTable, EveryCleanupBoxHasItsTickBox) {
       ++shown;
       EXPECT_EQ(row.kind, ControlKind::kTickBox) << step.item;
       EXPECT_EQ(row.parent, step.browser == "Internet Explorer" ? "Frame1" : "Frame2") << step.item;
-      EXPECT_EQ(row.click, nullptr) << step.item;
+      EXPECT_EQ(row.click, &MainWindow::TickBox_Click) << step.item << ": a tick is kept";
     }
     EXPECT_EQ(shown, 1) << step.item;
   }
 }
 
-TEST_F(MainWindowTest, ViewSaveLogOpensTheLogBesideTheProgram) {
+TEST_F(MainWindowTest, ViewSaveLogOpensTheUsersRunLogMadeIfMissing) {
   Start();
   Click("Check11");
   EXPECT_EQ(form_.Check11.Value, kUnticked);
   ASSERT_EQ(desktop_.started.size(), 1u);
   EXPECT_EQ(desktop_.started[0].program, kTextViewer);
-  EXPECT_EQ(desktop_.started[0].argument, program_folder_ + kPathSeparator + "backups.log")
-      << "one argument, spaces and all";
+  EXPECT_EQ(desktop_.started[0].argument, run_log_) << "one argument, spaces and all";
+  EXPECT_TRUE(std::filesystem::is_regular_file(PathFromUtf8(run_log_)))
+      << "the editor finds the log there even before the first run";
   EXPECT_EQ(desktop_.started[0].show, ShowStyle::kNormal);
 
   window_->Check11_Click();  // the call that unticking causes
@@ -532,6 +535,13 @@ TEST_F(MainWindowTest, ViewSaveLogOpensTheLogBesideTheProgram) {
   desktop_.can_start = false;
   Click("Check11");
   EXPECT_EQ(form_.Label5.Caption(), std::string("Cannot start ") + kTextViewer + ".");
+
+  run_log_.clear();  // no folder for per-user state
+  Start();
+  desktop_.can_start = true;
+  Click("Check11");
+  EXPECT_EQ(desktop_.started.size(), 2u);
+  EXPECT_EQ(form_.Label5.Caption(), "Cannot make the log.");
 }
 
 TEST(WindowHelpers, FileExists) {

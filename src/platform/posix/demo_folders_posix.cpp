@@ -143,7 +143,7 @@ std::optional<DemoFolders> MakeDemoFolders(std::string* error) {
   const fs::path root = name.data();
   DemoFolders demo{root.string(),
                    {(root / "home").string(), (root / "config").string(), (root / "data").string(),
-                    (root / "cache").string()}};
+                    (root / "cache").string(), (root / "state").string()}};
   try {
     for (const std::string& folder :
          {demo.folders.home, demo.folders.config, demo.folders.data, demo.folders.cache})

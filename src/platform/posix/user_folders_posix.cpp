@@ -34,6 +34,7 @@ UserFolders UserFoldersFromEnvironment() {
   folders.config = XdgFolder("XDG_CONFIG_HOME", folders.home, "/.config");
   folders.data = XdgFolder("XDG_DATA_HOME", folders.home, "/.local/share");
   folders.cache = XdgFolder("XDG_CACHE_HOME", folders.home, "/.cache");
+  folders.state = XdgFolder("XDG_STATE_HOME", folders.home, "/.local/state");
   return folders;
 }
 

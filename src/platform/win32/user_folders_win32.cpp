@@ -24,6 +24,7 @@ UserFolders UserFoldersFromEnvironment() {
   folders.config = FolderFromEnvironment(L"APPDATA");
   folders.data = FolderFromEnvironment(L"LOCALAPPDATA");
   folders.cache = folders.data;
+  folders.state = folders.data;
   return folders;
 }
 

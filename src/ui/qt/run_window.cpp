@@ -12,6 +12,7 @@
 #include "app/cleanup_engine.h"
 #include "app/main_window.h"
 #include "platform/native_stores.h"
+#include "platform/run_log_file.h"
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/qt_main_window.h"
 #include "ui/qt/qt_notify_area.h"
@@ -78,9 +79,10 @@ int RunWindow(int argc, char** argv, const UserFolders& folders) {
                 tray_picture);
   tray.InitNew();
 
-  MainWindow behaviour(form, engine,
-                       MainWindowPorts{face, *stores.settings, desktop, tray,
-                                       QCoreApplication::applicationDirPath().toStdString()});
+  MainWindow behaviour(
+      form, engine,
+      MainWindowPorts{face, *stores.settings, desktop, tray,
+                      QCoreApplication::applicationDirPath().toStdString(), RunLogPath(folders)});
   face.Attach(behaviour);
   CloseOnTermination(face);
   behaviour.Form_Load();

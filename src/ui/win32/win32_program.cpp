@@ -27,7 +27,8 @@ HINSTANCE WithCommonControls(HINSTANCE instance) {
 }  // namespace
 
 Win32Program::Win32Program(NativeStores stores, HINSTANCE instance,
-                           const std::string& program_folder, std::unique_ptr<Win32Desktop> desktop)
+                           const std::string& program_folder, std::unique_ptr<Win32Desktop> desktop,
+                           const std::string& run_log)
     : stores_(std::move(stores)),
       engine_(form_, stores_),
       face_(form_, WithCommonControls(instance)),
@@ -35,8 +36,9 @@ Win32Program::Win32Program(NativeStores stores, HINSTANCE instance,
       tray_icon_(TrayIcon(instance), &::DestroyIcon),
       tray_(TraySite{notify_area_, subclass_, reinterpret_cast<WindowHandle>(face_.Handle()), true},
             IconPicture(reinterpret_cast<IconHandle>(tray_icon_.get()))),
-      behaviour_(form_, engine_,
-                 MainWindowPorts{face_, *stores_.settings, *desktop_, tray_, program_folder}) {
+      behaviour_(
+          form_, engine_,
+          MainWindowPorts{face_, *stores_.settings, *desktop_, tray_, program_folder, run_log}) {
   tray_.InitNew();
   face_.Attach(behaviour_);
   face_.OnTaskbarCreated([this] { notify_area_.AddAgain(); });

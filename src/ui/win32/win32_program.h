@@ -20,10 +20,11 @@ namespace larkspur {
 
 class Win32Program {
  public:
-  // `program_folder` is where HAND-M.CUR and backups.log are looked for. The tests give a
-  // desktop of their own.
+  // `program_folder` is where HAND-M.CUR is looked for, `run_log` the log "View Save Log"
+  // opens. The tests give a desktop of their own.
   Win32Program(NativeStores stores, HINSTANCE instance, const std::string& program_folder,
-               std::unique_ptr<Win32Desktop> desktop = std::make_unique<Win32Desktop>());
+               std::unique_ptr<Win32Desktop> desktop = std::make_unique<Win32Desktop>(),
+               const std::string& run_log = "");
   ~Win32Program();
   Win32Program(const Win32Program&) = delete;
   Win32Program& operator=(const Win32Program&) = delete;
