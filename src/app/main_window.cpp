@@ -160,6 +160,12 @@ void MainWindow::Check12_Click() {
   if (!form_.Check12.Ticked())
     return;  // the click that unticking causes
   form_.Check12.Value = kUnticked;
+  // A click (or the tray menu's entry) handled during the pause would run again inside this run.
+  if (deleting_now_) {
+    ports_.face.Mirror();
+    return;
+  }
+  deleting_now_ = true;
   saved_status_ = form_.Label5.Caption();
   form_.MousePointer = Pointer::kBusy;
   ports_.face.Mirror();
@@ -170,6 +176,7 @@ void MainWindow::Check12_Click() {
   Pause(5);
   form_.Label5.SetCaption(saved_status_);
   ports_.face.Mirror();
+  deleting_now_ = false;
 }
 
 void MainWindow::StatusChanged() {

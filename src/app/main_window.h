@@ -90,6 +90,7 @@ class MainWindow {
   MainWindowPorts ports_;
   bool hidden_in_tray_ = false;  // hidden because it was minimised, until the tray brings it back
   bool running_ = false;
+  bool deleting_now_ = false;  // from the click until the pause after it has ended
   bool unloading_ = false;
   double last_repaint_ = -1;
   std::string saved_status_;

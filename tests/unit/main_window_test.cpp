@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "app/cleanup_steps.h"
 #include "app/control_table.h"
@@ -420,6 +421,20 @@ TEST_F(MainWindowTest, TheTrayMenuShowsDeletesAndExits) {
   EXPECT_FALSE(TypedUrlPresent());
   EXPECT_EQ(form_.Check12.Value, kUnticked);
   EXPECT_FALSE(face_.visible) << "deleting from the tray leaves the window where it is";
+
+  // Chosen again while the pause after a run handles events, it does not run inside that run.
+  int runs = 0;
+  form_.Label5.SetListener(
+      [&runs](const std::string& text) { runs += text == "Deleting Typed Urls In IE..."; });
+  bool chosen_again = false;
+  desktop_.on_events = [&] {
+    if (!std::exchange(chosen_again, true))
+      choose("Delete Now");
+  };
+  choose("Delete Now");
+  EXPECT_TRUE(chosen_again);
+  EXPECT_EQ(runs, 1);
+  desktop_.on_events = nullptr;
 
   choose("Show Larkspur");
   EXPECT_TRUE(face_.visible);
