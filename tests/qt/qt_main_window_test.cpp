@@ -25,6 +25,7 @@
 
 #include "app/main_window.h"
 #include "platform/native_stores.h"
+#include "qt/steady_desktop.h"
 #include "support/cursor_file.h"
 #include "support/temp_dir.h"
 #include "ui/qt/qt_desktop.h"
@@ -83,7 +84,7 @@ class QtWindowTest : public ::testing::Test {
   testing::TempDir program_folder_;
   Form1 form_;
   QtMainWindow face_{form_};
-  QtDesktop desktop_;
+  testing::SteadyDesktop desktop_;
   QtNotifyArea notify_area_;
   cSysTray tray_{TraySite{notify_area_, notify_area_, 1, true}};
   std::unique_ptr<NativeStores> stores_;

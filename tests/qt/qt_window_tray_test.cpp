@@ -10,6 +10,7 @@
 
 #include "app/main_window.h"
 #include "platform/native_stores.h"
+#include "qt/steady_desktop.h"
 #include "qt/tray_host.h"
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/qt_main_window.h"

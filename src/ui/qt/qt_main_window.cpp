@@ -175,6 +175,7 @@ QWidget* QtMainWindow::CreateControl(const ControlRow& row, QWidget* parent) {
       return progress_;
     case ControlKind::kLabel:
       label5_ = new QLabel(parent);
+      label5_->setTextFormat(Qt::PlainText);  // a file or profile name is never markup
       return label5_;
   }
   return nullptr;
@@ -284,16 +285,30 @@ double QtMainWindow::ScreenHeight() {
 }
 
 WindowState QtMainWindow::State() {
-  return isMinimized() ? WindowState::kMinimized : WindowState::kNormal;
+  return isMinimized() && !normal_on_show_ ? WindowState::kMinimized : WindowState::kNormal;
 }
 
 void QtMainWindow::SetState(WindowState state) {
+  // A hidden window leaves the minimised state only as it shows again: Qt maps the window to
+  // leave it, and a window manager would then draw an empty frame for a window Qt keeps hidden.
+  if (!isVisible() && state == WindowState::kNormal) {
+    normal_on_show_ = isMinimized();
+    return;
+  }
+  normal_on_show_ = false;
   setWindowState(state == WindowState::kMinimized ? (windowState() | Qt::WindowMinimized)
                                                   : (windowState() & ~Qt::WindowMinimized));
 }
 
 void QtMainWindow::Show() {
-  show();
+  if (normal_on_show_) {
+    normal_on_show_ = false;
+    const QPoint place = pos();
+    showNormal();
+    move(place);  // the window manager places a window it maps anew; it comes back where it was
+  } else {
+    show();
+  }
   raise();
   activateWindow();
 }
