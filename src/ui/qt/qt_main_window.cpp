@@ -285,35 +285,32 @@ double QtMainWindow::ScreenHeight() {
 }
 
 WindowState QtMainWindow::State() {
-  return isMinimized() && !normal_on_show_ ? WindowState::kMinimized : WindowState::kNormal;
+  return isMinimized() ? WindowState::kMinimized : WindowState::kNormal;
 }
 
 void QtMainWindow::SetState(WindowState state) {
-  // A hidden window leaves the minimised state only as it shows again: Qt maps the window to
-  // leave it, and a window manager would then draw an empty frame for a window Qt keeps hidden.
-  if (!isVisible() && state == WindowState::kNormal) {
-    normal_on_show_ = isMinimized();
-    return;
-  }
-  normal_on_show_ = false;
   setWindowState(state == WindowState::kMinimized ? (windowState() | Qt::WindowMinimized)
                                                   : (windowState() & ~Qt::WindowMinimized));
 }
 
 void QtMainWindow::Show() {
-  if (normal_on_show_) {
-    normal_on_show_ = false;
-    const QPoint place = pos();
-    showNormal();
-    move(place);  // the window manager places a window it maps anew; it comes back where it was
-  } else {
-    show();
-  }
+  show();
+  // The window manager may report the hidden window as minimised after it has been withdrawn.
+  if (isMinimized())
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+  if (hidden_at_)
+    move(*hidden_at_);  // a window manager places a window it maps anew where it likes
+  hidden_at_.reset();
   raise();
   activateWindow();
 }
 
+// Qt leaves the minimised state by mapping the window. Left after the hide, a window manager
+// would map a window Qt keeps hidden: an empty frame on screen, or the window back as an icon.
 void QtMainWindow::Hide() {
+  if (isMinimized())
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+  hidden_at_ = pos();
   hide();
 }
 
