@@ -22,39 +22,21 @@ MENU = "com.canonical.dbusmenu"
 PROPS = "org.freedesktop.DBus.Properties"
 
 # Qt reads the watcher's properties through introspection, so they must be declared.
-INTROSPECTION = """<node>
- <interface name="org.kde.StatusNotifierWatcher">
-  <method name="RegisterStatusNotifierItem"><arg name="service" type="s" direction="in"/></method>
-  <method name="RegisterStatusNotifierHost"><arg name="service" type="s" direction="in"/></method>
-  <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
-  <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
-  <property name="ProtocolVersion" type="i" access="read"/>
-  <signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
- </interface>
- <interface name="org.freedesktop.DBus.Properties">
-  <method name="Get"><arg type="s" direction="in"/><arg type="s" direction="in"/>
-   <arg type="v" direction="out"/></method>
-  <method name="GetAll"><arg type="s" direction="in"/><arg type="a{sv}" direction="out"/></method>
- </interface>
-</node>"""
+INTROSPECTION = """<node><interface name="org.kde.StatusNotifierWatcher">
+ <method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>
+ <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
+ <property name="ProtocolVersion" type="i" access="read"/>
+</interface></node>"""
 
 
 class Watcher(dbus.service.Object):
     def __init__(self, bus):
         super().__init__(bus, "/StatusNotifierWatcher")
-        self.items = []
-
-    # A service name, or an object path on the caller's connection.
-    @dbus.service.method(WATCHER, in_signature="s", sender_keyword="sender")
-    def RegisterStatusNotifierItem(self, service, sender=None):
-        if service.startswith("/"):
-            self.items.append((sender, service))
-        else:
-            self.items.append((service, "/StatusNotifierItem"))
+        self.items = []  # the services of the registered items
 
     @dbus.service.method(WATCHER, in_signature="s")
-    def RegisterStatusNotifierHost(self, service):
-        pass
+    def RegisterStatusNotifierItem(self, service):
+        self.items.append(service)
 
     @dbus.service.method("org.freedesktop.DBus.Introspectable", out_signature="s")
     def Introspect(self):
@@ -62,20 +44,7 @@ class Watcher(dbus.service.Object):
 
     @dbus.service.method(PROPS, in_signature="ss", out_signature="v")
     def Get(self, interface, name):
-        return self.GetAll(interface)[name]
-
-    @dbus.service.method(PROPS, in_signature="s", out_signature="a{sv}")
-    def GetAll(self, interface):
-        return {
-            "RegisteredStatusNotifierItems": dbus.Array([s + p for s, p in self.items],
-                                                        signature="s"),
-            "IsStatusNotifierHostRegistered": True,
-            "ProtocolVersion": dbus.Int32(0),
-        }
-
-    @dbus.service.signal(WATCHER, signature="s")
-    def StatusNotifierItemRegistered(self, service):
-        pass
+        return {"IsStatusNotifierHostRegistered": True, "ProtocolVersion": dbus.Int32(0)}[name]
 
 
 def visible_window():
@@ -132,11 +101,10 @@ def main():
 
 
 def drive(bus, watcher, program):
-
     if not wait(lambda: watcher.items, 20):
         fail("no StatusNotifierItem registered")
-    service, path = watcher.items[0]
-    item = bus.get_object(service, path, introspect=False)
+    service = watcher.items[0]
+    item = bus.get_object(service, "/StatusNotifierItem", introspect=False)
     props = dbus.Interface(item, PROPS)
     tip = call(props.Get, ITEM, "ToolTip")
     if str(tip[2]) != "Larkspur":
