@@ -19,7 +19,7 @@ test_packages=(
   nsis                         # the Windows installer
 )
 # The tray tests under a window manager, and with a StatusNotifierWatcher on a session bus.
-packages+=(openbox x11-utils dbus python3-dbus python3-gi)
+test_packages+=(openbox x11-utils dbus python3-dbus python3-gi)
 
 packages=("${build_packages[@]}")
 [ "${1:-}" = --all ] && packages+=("${test_packages[@]}")
