@@ -18,6 +18,8 @@ test_packages=(
   dpkg-dev help2man lintian    # the .deb: dependencies, hardening flags, manual page, checks
   nsis                         # the Windows installer
 )
+# The tray tests under a window manager, and with a StatusNotifierWatcher on a session bus.
+test_packages+=(openbox x11-utils dbus python3-dbus python3-gi)
 
 packages=("${build_packages[@]}")
 [ "${1:-}" = --all ] && packages+=("${test_packages[@]}")

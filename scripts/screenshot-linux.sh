@@ -12,6 +12,11 @@ home=$(mktemp -d "${TMPDIR:-/tmp}/larkspur-shot-XXXXXX")
 trap 'rm -rf "$home"' EXIT
 export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
 export XDG_CACHE_HOME="$home/.cache" QT_QPA_PLATFORM=xcb
+# No browser in the picture: the home-page invitation of one start in a hundred opens nothing.
+mkdir -p "$home/bin"
+printf '#!/bin/sh\n' >"$home/bin/xdg-open"
+chmod +x "$home/bin/xdg-open"
+export PATH="$home/bin:$PATH"
 
 # shellcheck disable=SC2016
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '

@@ -5,6 +5,7 @@
 LARKSPUR=$1
 SUPPRESSIONS=$2
 source "$(dirname "$0")/sandbox.sh"
+source "$(dirname "$0")/no_browser.sh"
 export LSAN_OPTIONS="suppressions=$SUPPRESSIONS" QT_QPA_PLATFORM=xcb
 
 cat >"$SANDBOX/session.sh" <<'SESSION'

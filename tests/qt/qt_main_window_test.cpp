@@ -11,8 +11,10 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -25,10 +27,12 @@
 
 #include "app/main_window.h"
 #include "platform/native_stores.h"
+#include "qt/steady_desktop.h"
 #include "support/cursor_file.h"
 #include "support/temp_dir.h"
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/qt_notify_area.h"
+#include "ui/qt/qt_tray_menu.h"
 
 namespace larkspur {
 namespace {
@@ -83,7 +87,7 @@ class QtWindowTest : public ::testing::Test {
   testing::TempDir program_folder_;
   Form1 form_;
   QtMainWindow face_{form_};
-  QtDesktop desktop_;
+  testing::SteadyDesktop desktop_;
   QtNotifyArea notify_area_;
   cSysTray tray_{TraySite{notify_area_, notify_area_, 1, true}};
   std::unique_ptr<NativeStores> stores_;
@@ -157,6 +161,51 @@ TEST_F(QtWindowTest, TabOrderStartsOnNothingVisible) {
               ::testing::ElementsAre("Check11", "List1", "Check12", "Check13", "chkIECookies",
                                      "chkIETyped", "chkIETemp", "chkIEHist", "chkFFHist",
                                      "chkFFDownloads", "chkTypedUrls", "chkCookies", "chkFFCache"));
+}
+
+// Focus marks show only once the keyboard is used, as on Windows; from then on the control
+// with the focus looks different from itself without it.
+TEST_F(QtWindowTest, TabMakesTheFocusVisible) {
+  Open();
+  face_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&face_));
+  for (const char* name : {"Check11", "List1", "Check12", "Check13", "chkIECookies"}) {
+    QWidget* next = face_.Control(name);
+    const QImage without = next->grab().toImage();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), next) << name;
+    EXPECT_NE(next->grab().toImage(), without) << name << " shows no focus";
+  }
+}
+
+TEST_F(QtWindowTest, TheStatusLineShowsItsTextAsItIs) {
+  Open();
+  const QString text = "Deleting <b>p.default</b>...";
+  form_.Label5.SetCaption(text.toStdString());
+  face_.Mirror();
+  auto* status = Get<QLabel>("Label5");
+  EXPECT_EQ(status->text(), text);
+  EXPECT_GE(status->sizeHint().width(), status->fontMetrics().horizontalAdvance(text))
+      << "drawn as markup, without its tags";
+}
+
+TEST_F(QtWindowTest, TheTrayMenuAndAnActivationReachTheBehaviour) {
+  Open();
+  notify_area_.SetMenu(MakeTrayMenu(*behaviour_, &face_));  // after the icon came
+  QSystemTrayIcon* icon = notify_area_.TrayIcon(1, 0);
+  ASSERT_NE(icon, nullptr);
+  ASSERT_NE(icon->contextMenu(), nullptr);
+  std::vector<std::string> captions;
+  for (const QAction* action : icon->contextMenu()->actions())
+    captions.push_back(action->text().toStdString());
+  EXPECT_THAT(captions, ::testing::ElementsAre("Show Larkspur", "Delete Now", "Exit"));
+
+  face_.hide();
+  emit icon->activated(QSystemTrayIcon::Trigger);  // a single click, or a desktop's Activate
+  EXPECT_TRUE(face_.isVisible());
+
+  icon->contextMenu()->actions().at(2)->trigger();  // "Exit"
+  EXPECT_EQ(notify_area_.TrayIcon(1, 0), nullptr) << "leaving takes the icon away";
 }
 
 TEST_F(QtWindowTest, FirstStartShowsTheDefaults) {

@@ -49,10 +49,22 @@ QRect WaitUntilInTray(const QSystemTrayIcon& icon) {
   return embedded ? place : QRect();
 }
 
-void StartDoubleClick(QProcess& xdotool, QPoint where) {
+bool WindowViewable(const QString& title) {
+  for (const QString& line : Run("xwininfo", {"-root", "-tree"}).split('\n')) {
+    if (line.contains("\"" + title + "\": (")) {
+      const QString id = line.trimmed().section(' ', 0, 0);
+      if (Run("xwininfo", {"-id", id}).contains("Map State: IsViewable"))
+        return true;
+    }
+  }
+  return false;
+}
+
+void StartClicks(QProcess& xdotool, QPoint where, int count, int button) {
   // No --sync: it waits for ever when the pointer is already there.
   xdotool.start("xdotool", {"mousemove", QString::number(where.x()), QString::number(where.y()),
-                            "sleep", "0.2", "click", "--repeat", "2", "--delay", "100", "1"});
+                            "sleep", "0.2", "click", "--repeat", QString::number(count), "--delay",
+                            "100", QString::number(button)});
 }
 
 }  // namespace larkspur::testing

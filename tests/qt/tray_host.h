@@ -1,6 +1,6 @@
 #pragma once
 // A real notification area for the Qt tray tests: trayer on Xvfb (tray_under_xvfb.sh), the icon
-// found in its strip and double-clicked with xdotool.
+// found in its strip and clicked with xdotool.
 #include <QPoint>
 #include <QProcess>
 #include <QRect>
@@ -18,8 +18,11 @@ bool IconWindowOnScreen(const QRect& place);
 // rectangle when it never gets there.
 QRect WaitUntilInTray(const QSystemTrayIcon& icon);
 
-// Starts xdotool double-clicking at `where`, without waiting for it.
-void StartDoubleClick(QProcess& xdotool, QPoint where);
+// Whether a top-level window with this title is mapped and viewable, as the X server sees it.
+bool WindowViewable(const QString& title);
+
+// Starts xdotool clicking `count` times with `button` at `where`, without waiting for it.
+void StartClicks(QProcess& xdotool, QPoint where, int count, int button = 1);
 
 }  // namespace larkspur::testing
 

@@ -134,7 +134,7 @@ TEST_F(QtTrayTest, UnderATrayHostADoubleClickReachesTheControlAndDeleteRemovesTh
   ASSERT_TRUE(place.isValid()) << "the icon never appeared in the tray";
 
   QProcess xdotool;
-  testing::StartDoubleClick(xdotool, place.center());
+  testing::StartClicks(xdotool, place.center(), 2);
   const bool clicked = QTest::qWaitFor(
       [&] { return events_.size() >= 4 && xdotool.state() == QProcess::NotRunning; }, 5000);
   EXPECT_TRUE(clicked) << "clicked at " << place.center().x() << "," << place.center().y()

@@ -175,6 +175,7 @@ QWidget* QtMainWindow::CreateControl(const ControlRow& row, QWidget* parent) {
       return progress_;
     case ControlKind::kLabel:
       label5_ = new QLabel(parent);
+      label5_->setTextFormat(Qt::PlainText);  // a file or profile name is never markup
       return label5_;
   }
   return nullptr;
@@ -294,11 +295,22 @@ void QtMainWindow::SetState(WindowState state) {
 
 void QtMainWindow::Show() {
   show();
+  // The window manager may report the hidden window as minimised after it has been withdrawn.
+  if (isMinimized())
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+  if (hidden_at_)
+    move(*hidden_at_);  // a window manager places a window it maps anew where it likes
+  hidden_at_.reset();
   raise();
   activateWindow();
 }
 
+// Qt leaves the minimised state by mapping the window. Left after the hide, a window manager
+// would map a window Qt keeps hidden: an empty frame on screen, or the window back as an icon.
 void QtMainWindow::Hide() {
+  if (isMinimized())
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+  hidden_at_ = pos();
   hide();
 }
 

@@ -71,6 +71,7 @@ class QtMainWindow final : public QWidget, public WindowFace {
   QTimer timer1_;
   std::optional<QCursor> custom_pointer_;
   bool closing_ = false;
+  std::optional<QPoint> hidden_at_;  // where the window was when it hid into the tray
 };
 
 }  // namespace larkspur

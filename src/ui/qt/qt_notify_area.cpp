@@ -54,6 +54,7 @@ bool QtNotifyArea::ShellNotifyIcon(std::uint32_t message, const NotifyIconDataA&
       entry.icon = new QSystemTrayIcon(this);
       connect(entry.icon, &QSystemTrayIcon::activated, this,
               [this, key](QSystemTrayIcon::ActivationReason reason) { Activated(key, reason); });
+      entry.icon->setContextMenu(menu_);
       Apply(entry, data);
       return Available();
     }
@@ -96,12 +97,20 @@ void QtNotifyArea::Unsubclass(WindowHandle window) {
   hooks_.erase(window);
 }
 
+void QtNotifyArea::SetMenu(QMenu* menu) {
+  menu_ = menu;
+  for (auto& [key, entry] : entries_)
+    entry.icon->setContextMenu(menu);
+}
+
 QSystemTrayIcon* QtNotifyArea::TrayIcon(WindowHandle window, std::uint32_t id) const {
   const auto found = entries_.find({window, id});
   return found != entries_.end() ? found->second.icon : nullptr;
 }
 
 void QtNotifyArea::Activated(Key key, QSystemTrayIcon::ActivationReason reason) {
+  if (reason == QSystemTrayIcon::Trigger && menu_ != nullptr && menu_->defaultAction() != nullptr)
+    menu_->defaultAction()->trigger();
   // Qt's widgets handle their own events; only the tray's callbacks take the hook.
   static const WindowProcedure kNoPrevious = [](WindowHandle, std::uint32_t, std::uintptr_t,
                                                 std::intptr_t) -> std::intptr_t { return 0; };

@@ -1,8 +1,12 @@
 #pragma once
 // The notification area on Linux: each icon the tray control adds is a QSystemTrayIcon, and its
-// activations come back to the icon's window as the shell's mouse messages.
+// activations come back to the icon's window as the shell's mouse messages. Desktops that speak
+// the StatusNotifierItem protocol send an activation (a single click) and never a double click,
+// so an activation also runs the menu's default action.
 #include <QIcon>
+#include <QMenu>
 #include <QObject>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <cstdint>
 #include <map>
@@ -30,6 +34,9 @@ class QtNotifyArea final : public QObject, public NotifyAreaPort, public WindowS
   void Subclass(WindowHandle window, SubclassProcedure procedure) override;
   void Unsubclass(WindowHandle window) override;
 
+  // The context menu of every icon, now and later; its default action answers an activation.
+  void SetMenu(QMenu* menu);
+
   // The Qt icon that stands for a window's icon id, or null.
   QSystemTrayIcon* TrayIcon(WindowHandle window, std::uint32_t id) const;
 
@@ -47,6 +54,7 @@ class QtNotifyArea final : public QObject, public NotifyAreaPort, public WindowS
   std::map<IconHandle, QIcon> icons_;
   std::map<WindowHandle, SubclassProcedure> hooks_;
   IconHandle next_icon_ = 1;
+  QPointer<QMenu> menu_;
 };
 
 }  // namespace larkspur

@@ -16,6 +16,7 @@
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/qt_main_window.h"
 #include "ui/qt/qt_notify_area.h"
+#include "ui/qt/qt_tray_menu.h"
 
 // The pictures live in a static library; the program pulls them in by name.
 static void InitPictures() {
@@ -84,6 +85,7 @@ int RunWindow(int argc, char** argv, const UserFolders& folders) {
       MainWindowPorts{face, *stores.settings, desktop, tray,
                       QCoreApplication::applicationDirPath().toStdString(), RunLogPath(folders)});
   face.Attach(behaviour);
+  notify_area.SetMenu(MakeTrayMenu(behaviour, &face));
   CloseOnTermination(face);
   behaviour.Form_Load();
   face.show();
