@@ -12,8 +12,9 @@ int main(int argc, char** argv) {
     pointers.push_back(argument.data());
   pointers.push_back(nullptr);
   const larkspur::ConsoleStreams console = larkspur::OpenConsole();
-  const auto open_window = [argc, argv](const larkspur::UserFolders& folders) {
-    return larkspur::RunWindow(argc, argv, folders);
+  const auto open_window = [argc, argv](const larkspur::UserFolders& folders,
+                                        const std::string& notice) {
+    return larkspur::RunWindow(argc, argv, folders, notice);
   };
   return larkspur::RunCommandLine(static_cast<int>(arguments.size()), pointers.data(), console.out,
                                   console.err, open_window);

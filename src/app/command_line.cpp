@@ -14,6 +14,7 @@
 #include "app/cleanup_engine.h"
 #include "app/cleanup_steps.h"
 #include "app/version.h"
+#include "platform/command_line_text.h"
 #include "platform/console_text.h"
 #include "platform/demo_folders.h"
 #include "platform/native_stores.h"
@@ -25,6 +26,9 @@ namespace {
 constexpr int kUsageError = 2;
 constexpr int kOutputLost = 1;
 
+// Shown on the window's status line while --demo works on the sample folder.
+constexpr char kDemoNotice[] = "Demo: this window works on sample data, not on your own.";
+
 struct Options {
   bool help = false;
   bool version = false;
@@ -34,19 +38,28 @@ struct Options {
 };
 
 void PrintHelp(std::ostream& out) {
-  out << "Usage: larkspur [--demo] [--clean ITEM[,ITEM...]]\n"
-         "       larkspur --list-items | --help | --version\n"
+  out << "Usage: larkspur " << kDemoUsage
+      << "[--clean ITEM[,ITEM...]]\n"
+         "  or:  larkspur --list-items | -h | --help | -V | --version\n"
          "\n"
          "Erases browsing traces of Internet Explorer and Firefox. Without --clean it opens\n"
          "its window.\n"
          "\n"
+         "Options:\n"
          "  --clean ITEMS   one clean-up run with these items ticked; every status line is\n"
          "                  printed on its own line (ITEM \"all\" means every item)\n"
          "  --list-items    the item names with their captions\n"
-         "  --demo          build a fresh folder of sample browsing traces in a temporary\n"
-         "                  folder, print its path, and point every store into it\n"
-         "  --help          this text\n"
-         "  --version       the program's version\n";
+      << kDemoOptionHelp
+      << "  -h, --help      this text\n"
+         "  -V, --version   the program's version\n"
+         "\n"
+      << kFilesHelp
+      << "\n"
+         "Exit status:\n"
+         "  0  done\n"
+         "  1  the program could not run (no window could open, no demo folder could be\n"
+         "     made), or a run's output was lost (the run itself goes on)\n"
+         "  2  a mistake in the options; nothing is deleted\n";
 }
 
 void PrintItems(std::ostream& out) {
@@ -91,7 +104,7 @@ std::optional<std::string> Parse(int argc, char** argv, Options& options) {
     const std::string_view argument = argv[index];
     if (argument == "--help" || argument == "-h") {
       options.help = true;
-    } else if (argument == "--version") {
+    } else if (argument == "--version" || argument == "-V") {
       options.version = true;
     } else if (argument == "--list-items") {
       options.list_items = true;
@@ -173,7 +186,7 @@ int RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
     return 1;
   if (options.items.empty()) {
     out.flush();
-    return open_window(*folders);
+    return open_window(*folders, options.demo ? kDemoNotice : "");
   }
   Clean(options, *folders, out);
   out.flush();

@@ -89,11 +89,14 @@ TEST_F(CommandLineTest, CleanPrintsEveryStatusLineButTheFinalEmptyOne) {
 // sample folder. The process's environment stays as it was.
 TEST_F(CommandLineTest, TheWindowOpensOnTheUsersOrTheDemoFolders) {
   UserFolders given;
-  const auto open_window = [&given](const UserFolders& folders) {
+  std::string notice = "none yet";
+  const auto open_window = [&given, &notice](const UserFolders& folders, const std::string& text) {
     given = folders;
+    notice = text;
     return 7;
   };
   EXPECT_EQ(RunLarkspur({}, open_window).code, 7);
+  EXPECT_EQ(notice, "") << "the user's own data: nothing to point out";
   EXPECT_EQ(given.config, UserFoldersFromEnvironment().config);
   EXPECT_FALSE(given.config.empty());
 
@@ -114,6 +117,8 @@ TEST_F(CommandLineTest, TheWindowOpensOnTheUsersOrTheDemoFolders) {
   EXPECT_EQ(given.config, (root / "config").string());
   EXPECT_EQ(given.data, (root / "data").string());
   EXPECT_EQ(given.cache, (root / "cache").string());
+  EXPECT_EQ(given.state, (root / "state").string());
+  EXPECT_EQ(notice, "Demo: this window works on sample data, not on your own.");
   EXPECT_TRUE(fs::exists(fs::path(given.data) / "larkspur" / "registry.reg"));
   EXPECT_TRUE(fs::exists(fs::path(given.config) / "mozilla" / "firefox" / "profiles.ini"));
   EXPECT_EQ(std::getenv("HOME"), home);
@@ -146,8 +151,23 @@ TEST_F(CommandLineTest, InformationOptions) {
   EXPECT_THAT(items.out, HasSubstr("firefox-typed-urls"));
   EXPECT_THAT(items.out, HasSubstr("Clear Typed URL(s) In Firefox"));
   EXPECT_THAT(RunLarkspur({"--version"}).out, ::testing::StartsWith("larkspur "));
-  EXPECT_THAT(RunLarkspur({"--help"}).out, HasSubstr("--clean"));
+  EXPECT_EQ(RunLarkspur({"-V"}).out, RunLarkspur({"--version"}).out);
   EXPECT_EQ(RunLarkspur({}).code, 2);
+
+  // Every option the build takes, where its files live and what the exit codes mean.
+  const Result help = RunLarkspur({"-h"});
+  EXPECT_EQ(help.code, 0);
+  for (const char* option : {"--clean", "--list-items", "-h, --help", "-V, --version"})
+    EXPECT_THAT(help.out, HasSubstr(option));
+  EXPECT_THAT(help.out, HasSubstr("larkspur.log"));
+  EXPECT_THAT(help.out, HasSubstr("\n  2  a mistake in the options"));
+#ifdef _WIN32
+  EXPECT_THAT(help.out, ::testing::Not(HasSubstr("--demo")));
+  EXPECT_THAT(help.out, HasSubstr("%LOCALAPPDATA%\\Quillmark\\Larkspur\\larkspur.log"));
+#else
+  EXPECT_THAT(help.out, HasSubstr("Usage: larkspur [--demo] [--clean ITEM[,ITEM...]]\n  or:  "));
+  EXPECT_THAT(help.out, HasSubstr("${XDG_STATE_HOME:-~/.local/state}/larkspur/larkspur.log"));
+#endif
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <QPixmap>
 #include <QSocketNotifier>
 #include <csignal>
+#include <cstdlib>
+#include <iostream>
 
 #include "app/cleanup_engine.h"
 #include "app/main_window.h"
@@ -54,6 +56,17 @@ void CloseOnTermination(QWidget& window) {
 }
 
 // The title bar shows no icon: a picture of nothing but transparent pixels.
+// Qt ends the process when it finds no display; say so plainly instead. A platform named in
+// QT_QPA_PLATFORM (offscreen, for instance) needs none.
+bool HasDisplay() {
+  for (const char* variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0')
+      return true;
+  }
+  return false;
+}
+
 QIcon EmptyIcon() {
   QPixmap nothing(32, 32);
   nothing.fill(Qt::transparent);
@@ -62,7 +75,12 @@ QIcon EmptyIcon() {
 
 }  // namespace
 
-int RunWindow(int argc, char** argv, const UserFolders& folders) {
+int RunWindow(int argc, char** argv, const UserFolders& folders, const std::string& notice) {
+  if (!HasDisplay()) {
+    std::cerr << "larkspur: no display to open the window on (DISPLAY is not set); use --clean, "
+                 "see --help\n";
+    return 1;
+  }
   InitPictures();
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);  // closing goes through Form_Unload
@@ -88,6 +106,10 @@ int RunWindow(int argc, char** argv, const UserFolders& folders) {
   notify_area.SetMenu(MakeTrayMenu(behaviour, &face));
   CloseOnTermination(face);
   behaviour.Form_Load();
+  if (!notice.empty()) {
+    form.Label5.SetCaption(notice);
+    face.Mirror();
+  }
   face.show();
   return QApplication::exec();
 }

@@ -6,8 +6,9 @@
 
 namespace larkspur {
 
-// The window needs none of the arguments: Windows gives it its instance.
-int RunWindow(int, char**, const UserFolders& folders) {
+// The window needs none of the arguments: Windows gives it its instance. No notice: --demo, its
+// only source, is not in this build.
+int RunWindow(int, char**, const UserFolders& folders, const std::string&) {
   Win32Program program(MakeNativeStores(folders), ::GetModuleHandleW(nullptr), ProgramFolder(),
                        std::make_unique<Win32Desktop>(), RunLogPath(folders));
   if (program.face().Handle() == nullptr)

@@ -1,0 +1,13 @@
+#include "platform/command_line_text.h"
+
+namespace larkspur {
+
+const char kDemoUsage[] = "";
+const char kDemoOptionHelp[] = "";
+const char kFilesHelp[] =
+    "Files:\n"
+    "  HKEY_CURRENT_USER\\Software\\Quillmark\\Larkspur        the settings\n"
+    "  %LOCALAPPDATA%\\Quillmark\\Larkspur\\larkspur.log      the run log (\"View Save Log\")\n"
+    "  %APPDATA%\\Mozilla\\Firefox                           Firefox's profiles\n";
+
+}  // namespace larkspur
