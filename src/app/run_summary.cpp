@@ -34,10 +34,14 @@ std::string Reasons(const RunTally& tally) {
 }  // namespace
 
 std::string GroupedCount(std::uint64_t count) {
-  std::string digits = std::to_string(count);
-  for (std::size_t at = digits.size(); at > 3; at -= 3)
-    digits.insert(at - 3, ",");
-  return digits;
+  const std::string digits = std::to_string(count);
+  std::string grouped;
+  for (std::size_t at = 0; at < digits.size(); ++at) {
+    if (at > 0 && (digits.size() - at) % 3 == 0)
+      grouped += ',';
+    grouped += digits[at];
+  }
+  return grouped;
 }
 
 std::string ByteSize(std::uint64_t bytes) {
