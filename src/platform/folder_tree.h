@@ -9,8 +9,11 @@
 namespace larkspur {
 
 struct FolderListing {
-  std::vector<std::string> files;       // plain files and links; hidden and system files left out
-  std::vector<std::string> subfolders;  // real folders only; hidden and system ones left out
+  // Plain files and links; hidden and system files (dot files on Linux) are left out and stay.
+  std::vector<std::string> files;
+  // Real folders only, hidden and system ones too: Windows keeps the browser's caches, history
+  // and cookies in hidden system folders (Content.IE5, INetCache\IE, History.IE5, MSHist…).
+  std::vector<std::string> subfolders;
 };
 
 class FolderCursor {

@@ -1,6 +1,6 @@
 #pragma once
 // An in-memory folder tree with names in sorted order, a log of what was done to it, and files
-// or folders that refuse to go, as files in use do.
+// or folders that refuse to go, as files in use do. Hidden files are never listed.
 #include <map>
 #include <memory>
 #include <set>
@@ -27,6 +27,8 @@ class FakeFolderTree final : public FolderTree {
     FolderOf(path, true)->hidden_files.insert(Leaf(path));
   }
   void AddFolder(const std::string& path) { Walk(path, true); }
+  // Hidden and system folders are listed and swept like any other, so here they are no other.
+  void AddHiddenFolder(const std::string& path) { AddFolder(path); }
   void MakeUndeletable(const std::string& path) { undeletable_.insert(path); }
   void MakeUnlistable(const std::string& path) { Walk(path, true)->listable = false; }
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/win32/code_page.h"
@@ -59,6 +60,14 @@ bool MakeLink(const fs::path& target, const fs::path& link) {
 
 void RemoveLink(const fs::path& link) {
   RunUnix(L"rm -f '" + UnixPath(link) + L"'");
+}
+
+fs::path ThroughDriveZ(const fs::path& path) {
+  std::wstring unix_path = UnixPath(path);
+  if (unix_path.empty())
+    return {};
+  std::replace(unix_path.begin(), unix_path.end(), L'/', L'\\');
+  return L"Z:" + unix_path;
 }
 
 }  // namespace testing

@@ -11,4 +11,7 @@ bool MakeLink(const std::filesystem::path& target, const std::filesystem::path& 
 // test removes its links with this.
 void RemoveLink(const std::filesystem::path& link);
 
+// The same file spelt through drive Z:, which Wine maps to the unix root; empty on Windows.
+std::filesystem::path ThroughDriveZ(const std::filesystem::path& path);
+
 }  // namespace larkspur::testing

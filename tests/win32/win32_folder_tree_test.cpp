@@ -3,6 +3,7 @@
 #include "platform/win32/win32_folder_tree.h"
 
 #include <windows.h>
+#include <winioctl.h>
 #undef DeleteFile
 
 #include <gmock/gmock.h>
@@ -15,6 +16,8 @@
 
 #include "iecleanup/folder_sweep.h"
 #include "platform/path_text.h"
+#include "platform/user_folders.h"
+#include "platform/win32/profile_folder.h"
 #include "support/temp_dir.h"
 #include "support/wine.h"
 #include "win32/unix_links.h"
@@ -27,7 +30,6 @@ namespace fs = std::filesystem;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using ::testing::Not;
 using testing::TempDir;
 using ::testing::UnorderedElementsAre;
 using testing::WriteFile;
@@ -91,20 +93,26 @@ TEST_F(Win32Sweep, EmptiesTheTreeAndKeepsTheFolder) {
   EXPECT_THAT(status_.texts, Contains(Shown(cache / "Content.IE5" / "X1" / "deep.js")));
 }
 
-TEST_F(Win32Sweep, HiddenAndSystemEntriesStayAndSoDoTheirFolders) {
+TEST_F(Win32Sweep, HiddenAndSystemFoldersAreSweptTheirFilesStay) {
   const fs::path cache = dir_ / "cache";
   WriteFile(cache / "sub" / "hidden.dat", "h");
   WriteFile(cache / "sub" / "system.dat", "s");
   WriteFile(cache / "sub" / "plain.dat", "p");
-  WriteFile(cache / "Hidden folder" / "inside.dat", "i");
+  WriteFile(cache / "Content.IE5" / "X1Y2Z3" / "page[1].htm", "i");
+  WriteFile(cache / "Content.IE5" / "X1Y2Z3" / "logo.png", "i");
   SetAttributes(cache / "sub" / "hidden.dat", FILE_ATTRIBUTE_HIDDEN);
   SetAttributes(cache / "sub" / "system.dat", FILE_ATTRIBUTE_SYSTEM);
-  SetAttributes(cache / "Hidden folder", FILE_ATTRIBUTE_HIDDEN);
+  // As Windows marks them (Wine keeps no read-only flag on a folder).
+  SetAttributes(cache / "Content.IE5" / "X1Y2Z3", FILE_ATTRIBUTE_HIDDEN);
+  SetAttributes(cache / "Content.IE5", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 
   Sweep(cache);
 
+  EXPECT_THAT(Entries(cache), UnorderedElementsAre(L"sub"));
   EXPECT_THAT(Entries(cache / "sub"), UnorderedElementsAre(L"hidden.dat", L"system.dat"));
-  EXPECT_TRUE(fs::exists(cache / "Hidden folder" / "inside.dat"));
+  EXPECT_NE(::GetFileAttributesW((cache / "sub" / "hidden.dat").c_str()) & FILE_ATTRIBUTE_HIDDEN,
+            0u);
+  EXPECT_THAT(status_.texts, Contains(Shown(cache / "Content.IE5" / "X1Y2Z3" / "page[1].htm")));
 }
 
 TEST_F(Win32Sweep, DeletesNamesOutsideTheCodePage) {
@@ -141,14 +149,15 @@ TEST_F(Win32Sweep, LinksAreNeverFollowed) {
   EXPECT_EQ(testing::ReadFile(outside / "writable.txt"), "keep me");
   EXPECT_EQ(testing::ReadFile(outside / "folder" / "also-precious.txt"), "keep me too");
 
-  // The sweep never offers a folder link to the cursor; the cursor refuses it all the same.
+  // A link to a folder is listed as a file, to be removed itself; Wine's unix links stay.
   const auto cursor = tree_.Open(Utf8FromPath(cache));
   ASSERT_TRUE(cursor);
   FolderListing listing;
   ASSERT_TRUE(cursor->List(&listing));
   EXPECT_THAT(listing.subfolders, ElementsAre("sub"));
-  EXPECT_THAT(listing.files, Not(Contains("link-to-folder")));
+  EXPECT_THAT(listing.files, Contains("link-to-folder"));
   EXPECT_FALSE(cursor->Enter("link-to-folder"));
+  EXPECT_FALSE(cursor->DeleteFile("link-to-folder"));
   // Wine removes the target of a link to an empty folder when asked to remove the link.
   EXPECT_FALSE(cursor->RemoveFolder("link-to-empty-folder"));
   EXPECT_FALSE(cursor->DeleteFile("link-to-empty-folder"));
@@ -183,6 +192,82 @@ TEST_F(Win32Sweep, NeverOpensRootsTheHomeFolderOrFoldersAboveIt) {
   }
   fs::create_directories(home_ / "History");
   EXPECT_TRUE(tree_.Open(home + "\\History"));
+}
+
+// A junction, made as mklink /J makes one. False where the file system cannot hold one: Wine 8
+// answers FSCTL_SET_REPARSE_POINT with ERROR_NOT_SUPPORTED and SetVolumeMountPointW with
+// ERROR_CALL_NOT_IMPLEMENTED, so it can make neither junctions nor volume mount points.
+bool MakeJunction(const fs::path& target, const fs::path& junction) {
+  if (!::CreateDirectoryW(junction.c_str(), nullptr))
+    return false;
+  const HANDLE handle =
+      ::CreateFileW(junction.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE)
+    return false;
+  const std::wstring substitute = L"\\??\\" + target.wstring();
+  const std::wstring print = target.wstring();
+  struct {
+    DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
+    WORD data_length = 0, reserved = 0;
+    WORD substitute_offset = 0, substitute_length = 0, print_offset = 0, print_length = 0;
+    wchar_t names[2 * MAX_PATH] = {};
+  } data;
+  data.substitute_length = static_cast<WORD>(substitute.size() * sizeof(wchar_t));
+  data.print_offset = static_cast<WORD>(data.substitute_length + sizeof(wchar_t));
+  data.print_length = static_cast<WORD>(print.size() * sizeof(wchar_t));
+  substitute.copy(data.names, substitute.size());
+  print.copy(data.names + substitute.size() + 1, print.size());
+  data.data_length = static_cast<WORD>(8 + data.print_offset + data.print_length + 2);
+  DWORD returned = 0;
+  const bool made = ::DeviceIoControl(handle, FSCTL_SET_REPARSE_POINT, &data, 8 + data.data_length,
+                                      nullptr, 0, &returned, nullptr);
+  ::CloseHandle(handle);
+  if (!made)
+    ::RemoveDirectoryW(junction.c_str());
+  return made;
+}
+
+TEST_F(Win32Sweep, JunctionsAreRemovedNotFollowed) {
+  WriteFile(dir_ / "outside" / "precious.txt", "keep me");
+  const fs::path cache = dir_ / "cache";
+  WriteFile(cache / "Content.IE5" / "page.htm", "p");
+  if (!MakeJunction(dir_ / "outside", cache / "Content.IE5" / "junction"))
+    GTEST_SKIP() << "no junctions here (Wine 8 cannot make them)";
+  Sweep(cache);
+  EXPECT_THAT(Entries(cache), IsEmpty());
+  EXPECT_EQ(testing::ReadFile(dir_ / "outside" / "precious.txt"), "keep me");
+}
+
+// Only asked whether it would open them: a failure here must not sweep anything real.
+TEST_F(Win32Sweep, TheSystemsProfileFolderIsProtectedWhateverUserProfileSays) {
+  const std::string profile = ProfileFolderFromSystem();
+  ASSERT_FALSE(profile.empty());
+  const fs::path profile_path = PathFromUtf8(profile);
+  const std::string users = Utf8FromPath(profile_path.parent_path());
+  const wchar_t* saved = ::_wgetenv(L"USERPROFILE");
+  const std::wstring kept = saved != nullptr ? saved : L"";
+  for (const std::string value : {"", "relative", "C:relative", "\\no-drive"}) {
+    SCOPED_TRACE(value);
+    ASSERT_EQ(::_wputenv_s(L"USERPROFILE", std::wstring(value.begin(), value.end()).c_str()), 0);
+    EXPECT_EQ(UserFoldersFromEnvironment().home, profile);
+    Win32FolderTree tree(UserFoldersFromEnvironment().home);
+    Win32FolderTree without_home{std::string()};
+    for (Win32FolderTree* each : {&tree, &without_home}) {
+      EXPECT_FALSE(each->Open(profile));
+      EXPECT_FALSE(each->Open(users));
+      // Another spelling of the same folders: compared by what was opened, not by name.
+      EXPECT_FALSE(each->Open(Utf8FromPath(testing::ThroughDriveZ(profile_path))));
+      EXPECT_FALSE(each->Open(Utf8FromPath(testing::ThroughDriveZ(profile_path.parent_path()))));
+    }
+  }
+  ASSERT_EQ(::_wputenv_s(L"USERPROFILE", kept.c_str()), 0);
+  // A test's own home is protected beside the system's, and folders inside either open.
+  EXPECT_FALSE(tree_.Open(profile));
+  EXPECT_FALSE(tree_.Open(Utf8FromPath(testing::ThroughDriveZ(dir_.path()))));
+  fs::create_directories(home_ / "History");
+  EXPECT_TRUE(tree_.Open(Utf8FromPath(testing::ThroughDriveZ(home_ / "History"))));
+  EXPECT_TRUE(tree_.Open(Utf8FromPath(profile_path / "AppData")));
 }
 
 TEST_F(Win32Sweep, SweepsPathsLongerThanMaxPath) {

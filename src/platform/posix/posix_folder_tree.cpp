@@ -152,8 +152,8 @@ class PosixFolderCursor final : public FolderCursor {
   }
 
   void Classify(const char* name, unsigned char type, FolderListing* listing) const {
-    if (IsHiddenName(name))
-      return;  // hidden by convention; "." and ".." too
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+      return;
     if (type == DT_UNKNOWN) {
       struct stat state {};
       if (::fstatat(fd_.get(), name, &state, AT_SYMLINK_NOFOLLOW) != 0)
@@ -165,7 +165,8 @@ class PosixFolderCursor final : public FolderCursor {
       if (S_ISDIR(state.st_mode))
         type = DT_DIR;
     }
-    if (type == DT_REG || type == DT_LNK)
+    // Dot files are hidden by convention and stay; dot folders are swept as hidden folders are.
+    if ((type == DT_REG || type == DT_LNK) && !IsHiddenName(name))
       listing->files.emplace_back(name);
     if (type == DT_DIR)
       listing->subfolders.emplace_back(name);

@@ -1,9 +1,12 @@
+#include <shlobj.h>
+
 #include <cstdlib>
 #include <string>
 
 #include "platform/path_text.h"
 #include "platform/user_folders.h"
 #include "platform/win32/code_page.h"
+#include "platform/win32/profile_folder.h"
 
 namespace larkspur {
 
@@ -18,9 +21,21 @@ std::string FolderFromEnvironment(const wchar_t* variable) {
 
 }  // namespace
 
+std::string ProfileFolderFromSystem() {
+  PWSTR path = nullptr;
+  std::string folder;
+  if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Profile, KF_FLAG_DONT_VERIFY, nullptr, &path)))
+    folder = Utf8FromWide(path);
+  ::CoTaskMemFree(path);
+  return IsAbsolutePath(folder) ? folder : std::string();
+}
+
 UserFolders UserFoldersFromEnvironment() {
   UserFolders folders;
+  // The folder tree protects the system's profile folder as well, whatever this one is.
   folders.home = FolderFromEnvironment(L"USERPROFILE");
+  if (folders.home.empty())
+    folders.home = ProfileFolderFromSystem();
   folders.config = FolderFromEnvironment(L"APPDATA");
   folders.data = FolderFromEnvironment(L"LOCALAPPDATA");
   folders.cache = folders.data;

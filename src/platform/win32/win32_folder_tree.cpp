@@ -1,12 +1,15 @@
 #include "platform/win32/win32_folder_tree.h"
 
 #include "platform/win32/code_page.h"
+#include "platform/win32/profile_folder.h"
 
 #include <windows.h>
 #include <winternl.h>
 
 #include <climits>
 #include <cstdint>
+#include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -207,14 +210,58 @@ bool IsRealFolder(DWORD attributes) {
          (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
 }
 
+bool IsLinkToFolder(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// FILE_ID_INFO, which the Windows 7 headers lack: ReFS needs all 128 bits of the file's ID.
+constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+struct FileIdInfo {
+  ULONGLONG volume = 0;
+  unsigned char file[16] = {};
+};
+
+// What the system knows a file by, whatever the path it was reached through.
+struct Identity : FileIdInfo {
+  bool operator==(const Identity& other) const {
+    return volume == other.volume && std::memcmp(file, other.file, sizeof file) == 0;
+  }
+};
+
+std::optional<Identity> IdentityOf(HANDLE handle) {
+  Identity identity;
+  if (::GetFileInformationByHandleEx(handle, kFileIdInfo, &identity, sizeof(FileIdInfo)))
+    return identity;
+  // Windows 7 has only the 64-bit index.
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(handle, &info))
+    return std::nullopt;
+  identity.volume = info.dwVolumeSerialNumber;
+  const ULONGLONG index = (ULONGLONG{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  std::memcpy(identity.file, &index, sizeof index);
+  return identity;
+}
+
+// The volume's own root folder: its name on the volume is "\".
+bool IsVolumeRoot(HANDLE folder) {
+  struct {
+    FILE_NAME_INFO info;
+    wchar_t more[2];
+  } name{};
+  return ::GetFileInformationByHandleEx(folder, FileNameInfo, &name, sizeof name) &&
+         name.info.FileNameLength == sizeof(wchar_t) && name.info.FileName[0] == L'\\';
+}
+
 bool IsPlainName(const std::wstring& name) {
   return !name.empty() && name != L"." && name != L".." &&
          name.find_first_of(std::wstring_view(L"\\/:\0", 4)) == std::wstring::npos;
 }
 
 // The folder `name` in `parent`, opened to be walked: null unless it is a real folder, not a link,
-// and the entry itself rather than where a unix link leads.
-Handle OpenChildFolder(HANDLE parent, const std::wstring& name) {
+// the entry itself rather than where a unix link leads, and, where `same_volume` asks, on the
+// parent's volume: Wine shows a unix mount as a plain folder of a volume of its own.
+Handle OpenChildFolder(HANDLE parent, const std::wstring& name, bool same_volume) {
   if (!IsPlainName(name))
     return {};
   NTSTATUS status = 0;
@@ -222,6 +269,12 @@ Handle OpenChildFolder(HANDLE parent, const std::wstring& name) {
   if (!folder || !IsRealFolder(AttributesOf(folder.get())) ||
       !IsEntryOf(folder.get(), parent, name))
     return {};
+  if (same_volume) {
+    const std::optional<Identity> outer = IdentityOf(parent);
+    const std::optional<Identity> inner = IdentityOf(folder.get());
+    if (!outer || !inner || outer->volume != inner->volume)
+      return {};
+  }
   return folder;
 }
 
@@ -292,7 +345,7 @@ class Win32FolderCursor final : public FolderCursor {
   }
 
   bool Enter(const std::string& name) override {
-    Handle child = OpenChildFolder(folder_.get(), WideFromUtf8(name));
+    Handle child = OpenChildFolder(folder_.get(), WideFromUtf8(name), true);
     if (!child)
       return false;
     parents_.push_back({std::move(folder_), path_.size()});
@@ -342,12 +395,15 @@ class Win32FolderCursor final : public FolderCursor {
     if (!IsPlainName(wide))
       return false;
     NTSTATUS status = 0;
-    const Handle entry = OpenAt(folder_.get(), wide, DELETE | FILE_READ_ATTRIBUTES, kShareAll,
-                                FILE_NON_DIRECTORY_FILE, &status);
+    const Handle entry =
+        OpenAt(folder_.get(), wide, DELETE | FILE_READ_ATTRIBUTES, kShareAll, 0, &status);
     if (!entry)
       return status == kObjectNameNotFound;
-    // Under Wine, deleting through a unix link deletes its target.
-    return IsEntryOf(entry.get(), folder_.get(), wide) && MarkForDeletion(entry.get());
+    // A junction or mount point goes as a file does; a real folder is not a file. Under Wine,
+    // deleting through a unix link deletes its target.
+    const DWORD attributes = AttributesOf(entry.get());
+    return ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || IsLinkToFolder(attributes)) &&
+           IsEntryOf(entry.get(), folder_.get(), wide) && MarkForDeletion(entry.get());
   }
 
   bool RemoveFolder(const std::string& name) override {
@@ -369,18 +425,15 @@ class Win32FolderCursor final : public FolderCursor {
   };
 
   static void Classify(std::wstring_view name, DWORD attributes, FolderListing* listing) {
+    const bool real_folder = IsRealFolder(attributes);
     if (name == L"." || name == L".." ||
-        (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0)
+        (!real_folder && (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0))
       return;
     // A name that UTF-8 cannot carry could not be opened again by its name.
     std::string text = Utf8FromWide(name);
     if (text.empty())
       return;
-    // A link to a folder is in neither list: Wine cannot remove one without harming its target.
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-      listing->files.push_back(std::move(text));
-    else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
-      listing->subfolders.push_back(std::move(text));
+    (real_folder ? listing->subfolders : listing->files).push_back(std::move(text));
   }
 
   Handle folder_;
@@ -388,16 +441,50 @@ class Win32FolderCursor final : public FolderCursor {
   std::vector<Level> parents_;
 };
 
+// Whether `folder` is the profile folder `home` or one of the folders that hold it, compared by
+// identity however either was reached. The ancestors are named from the name the system gives
+// the opened profile folder, which has no link left on the way.
+bool IsOrHoldsHome(HANDLE folder, const std::wstring& home) {
+  const std::optional<Identity> identity = IdentityOf(folder);
+  if (!identity)
+    return true;
+  const Handle home_folder = OpenByPath(LongPath(home), FILE_READ_ATTRIBUTES);
+  if (!home_folder)
+    return false;  // a missing one was refused by name
+  if (IdentityOf(home_folder.get()) == identity)
+    return true;
+  // "\??\C:\Users\me" under Wine, "\Device\HarddiskVolume3\Users\me" on Windows.
+  std::wstring name = NameOf(home_folder.get());
+  name = name.rfind(L"\\??\\", 0) == 0 ? L"\\\\?\\" + name.substr(4) : L"\\\\?\\GLOBALROOT" + name;
+  // Down to the volume's root; past it the names are no folders and fail to open.
+  for (std::size_t end = name.rfind(L'\\'); end > 3; end = name.rfind(L'\\', end - 1)) {
+    const Handle ancestor = OpenByPath(name.substr(0, end + 1), FILE_READ_ATTRIBUTES);
+    if (ancestor && IdentityOf(ancestor.get()) == identity)
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+Win32FolderTree::Win32FolderTree(std::string home) : homes_{std::move(home)} {
+  homes_.push_back(ProfileFolderFromSystem());
+}
 
 std::unique_ptr<FolderCursor> Win32FolderTree::Open(const std::string& path) {
   const std::wstring folder_path = FullPath(path);
   if (folder_path.empty() || IsRootPath(folder_path))
     return nullptr;
   const std::wstring full = WithLongNames(folder_path);
-  const std::wstring home = home_.empty() ? std::wstring() : WithLongNames(FullPath(home_));
-  if (IsOrHolds(full, home))
-    return nullptr;
+  std::vector<std::wstring> homes;
+  for (const std::string& home : homes_) {
+    const std::wstring home_path = WithLongNames(FullPath(home));
+    // By name first: a profile folder that is missing is protected all the same.
+    if (IsOrHolds(full, home_path))
+      return nullptr;
+    if (!home_path.empty())
+      homes.push_back(home_path);
+  }
 
   // The way there may lead through links; the last step may not.
   const std::size_t cut = full.rfind(L'\\');
@@ -405,14 +492,12 @@ std::unique_ptr<FolderCursor> Win32FolderTree::Open(const std::string& path) {
   const Handle parent = OpenByPath(LongPath(full.substr(0, cut + 1)), FILE_READ_ATTRIBUTES);
   if (!parent)
     return nullptr;
-  Handle folder = OpenChildFolder(parent.get(), name);
-  if (!folder)
+  Handle folder = OpenChildFolder(parent.get(), name, false);
+  // Checked again on what was opened, which links on the way may have made another folder.
+  if (!folder || IsVolumeRoot(folder.get()))
     return nullptr;
-
-  // Once more by the names the system gives, which see through links on the way to either.
-  if (!home.empty()) {
-    const Handle home_folder = OpenByPath(LongPath(home), FILE_READ_ATTRIBUTES);
-    if (home_folder && IsOrHolds(NameOf(folder.get()), NameOf(home_folder.get())))
+  for (const std::wstring& home : homes) {
+    if (IsOrHoldsHome(folder.get(), home))
       return nullptr;
   }
   return std::make_unique<Win32FolderCursor>(std::move(folder), Utf8FromWide(full) + '\\');

@@ -2,6 +2,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/folder_tree.h"
 
@@ -11,16 +12,19 @@ namespace larkspur {
 // so it cannot be renamed or replaced while the walk is below it, and each entry is opened
 // relative to its folder's handle and checked to be where that folder says it is: under Wine a
 // unix link opens as its target even when asked not to, and that check is what catches it.
-// Links to folders are in neither list and stay where they are.
+// A subfolder on another volume (a unix mount under Wine) is not entered. Links to folders,
+// junctions and mount points are listed as files: deleting one removes the link itself on
+// Windows; under Wine a unix link stays, since deleting it there would harm its target.
 class Win32FolderTree final : public FolderTree {
  public:
-  // `home` is the user's profile folder: neither it nor a folder that holds it is ever opened.
-  explicit Win32FolderTree(std::string home) : home_(std::move(home)) {}
+  // `home` is the user's profile folder: neither it, nor the profile folder the system records,
+  // nor a folder that holds either is ever opened.
+  explicit Win32FolderTree(std::string home);
 
   std::unique_ptr<FolderCursor> Open(const std::string& path) override;
 
  private:
-  std::string home_;
+  std::vector<std::string> homes_;
 };
 
 // Path helpers that both Windows file adapters use.
