@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # larkspur.exe under Wine, in a fresh prefix filled with browser traces as Internet Explorer and
 # Firefox leave them: typed URLs in the registry, URL-cache entries, files in the History,
-# INetCache and INetCookies folders, and a Firefox profile under AppData. Exactly the named
-# things go; everything else stays byte for byte.
+# INetCache and INetCookies folders (in hidden system subfolders, as Windows 10 keeps them), and
+# a Firefox profile under AppData. Exactly the named things go; everything else stays byte for
+# byte.
 LARKSPUR=$1
 CACHE_TOOL=$2
 source "$(dirname "$0")/sandbox.sh"
@@ -49,16 +50,34 @@ done
 [ "$(wine "$CACHE_TOOL" list </dev/null | wc -l)" -ge 4 ] || fail "URL cache not seeded"
 
 put "$history/History.IE5/MSHist012026120720261208/index.dat"
+put "$history/Low/History.IE5/MSHist012026120720261208/index.dat"
 put "$cache/Content.IE5/X1Y2Z3/page[1].htm"
 put "$cache/Content.IE5/X1Y2Z3/deep/a.js"
 put "$cache/Content.IE5/X1Y2Z3/Привет мир.htm"      # a name outside the ANSI code page
+put "$cache/IE/ABCD1234/style[2].css"
+put "$cache/Low/IE/EFGH5678/script[1].js"
 put "$cache/.hidden-stays"                          # Wine shows dot files as hidden
 put "$cookies/me@example[1].txt"
+put "$cookies/Low/me@low.example[1].txt"
+for folder in "$history" "$cache" "$cookies"; do put "$folder/desktop.ini"; done
+# Hidden and system as Windows 10 marks them; Wine's attrib takes one attribute a call.
+{
+  for path in "$win_history\History.IE5" "$win_history\History.IE5\MSHist012026120720261208" \
+              "$win_history\Low" "$win_history\Low\History.IE5" "$win_cache\Content.IE5" \
+              "$win_cache\IE" "$win_cache\Low" "$win_cache\Low\IE" "$win_cookies\Low" \
+              "$win_history\desktop.ini" "$win_cache\desktop.ini" "$win_cookies\desktop.ini"; do
+    printf 'attrib +h "%s"\r\nattrib +s "%s"\r\n' "$path" "$path"
+  done
+} >"$SANDBOX/attributes.bat"
+wine cmd /c "$(winepath -w "$SANDBOX/attributes.bat" 2>/dev/null)" </dev/null >/dev/null 2>&1
+[ "$(wine cmd /c attrib "$win_cache\IE" </dev/null 2>/dev/null | cut -c1-12 | tr -d ' \r')" = "SH" ] \
+  || fail "hidden and system attributes not set"
 chmod a-w "$cache/Content.IE5/X1Y2Z3/page[1].htm"   # read-only in Windows terms
 put "$(dirname "$cache")/beside-the-cache/trap"     # beside a swept folder
 put "$SANDBOX/outside/target-of-folder-link"
 put "$SANDBOX/outside-file"
 ln -s "$SANDBOX/outside" "$cache/Content.IE5/folder-link"
+ln -s "$SANDBOX/outside" "$cache/IE/folder-link"      # in a hidden system folder
 ln -s "$SANDBOX/outside-file" "$cookies/file-link"
 put "$HOME/letter.txt"                              # Wine links Documents to HOME
 
@@ -78,10 +97,10 @@ put "$ff/Profiles/z9x8c7v6.default/cookies.sqlite"   # another profile: not Prof
 survivors=$(cd "$SANDBOX" && find . -path ./wine/drive_c/windows -prune -o -type f \( \
   -path "*/q4w8e2rt.default-release/*" -a \( -name 'favicons*' -o -name 'bookmarks*' \
   -o -name prefs.js -o -path '*/cache/sub/*' -o -path '*/storage/*' \) \
-  -o -path './outside*' -o -path '*/beside-the-cache/*' -o -name .hidden-stays \
+  -o -path './outside*' -o -path '*/beside-the-cache/*' -o -name .hidden-stays -o -name desktop.ini \
   -o -path '*/z9x8c7v6.default/*' -o -name profiles.ini -o -name letter.txt \) -print \
   | sort | xargs -d '\n' sha256sum)
-[ "$(echo "$survivors" | wc -l)" -eq 13 ] || fail "expected 13 survivors, found: $survivors"
+[ "$(echo "$survivors" | wc -l)" -eq 16 ] || fail "expected 16 survivors, found: $survivors"
 
 # Typed URLs only: url1 to url100 are shown and deleted, url0 and url101 stay.
 output=$(wine "$LARKSPUR" --clean ie-typed-urls </dev/null | tr -d '\r')
@@ -99,6 +118,8 @@ echo "$output" | grep -qxF -- "-->$win_cache\\Content.IE5\\X1Y2Z3\\deep\\a.js" \
   || fail "swept file not shown as a Windows path: $output"
 echo "$output" | grep -qxF -- "-->$win_cache\\Content.IE5\\X1Y2Z3\\Привет мир.htm" \
   || fail "the Cyrillic name is not shown as it is"
+echo "$output" | grep -qxF -- "-->$win_cache\\Low\\IE\\EFGH5678\\script[1].js" \
+  || fail "a file in a hidden system folder not shown"
 echo "$output" | sed -n '/Deleting IE Cookies/,/Deleting Firefox/p' | grep -qx -- '-->Cookie:me@example.com/' \
   || fail "cookie entry not shown in the cookie step"
 
@@ -107,16 +128,19 @@ remaining=$(wine "$CACHE_TOOL" list </dev/null)
 [ -z "$remaining" ] || fail "URL cache entries left: $remaining"
 # Under Wine a unix link opens as its target and deleting it deletes the target, so links stay
 # where they are, untouched, with their targets (checked above with the survivors).
-[ -L "$cache/Content.IE5/folder-link" ] && [ -L "$cookies/file-link" ] || fail "a link was replaced"
+[ -L "$cache/Content.IE5/folder-link" ] && [ -L "$cache/IE/folder-link" ] && [ -L "$cookies/file-link" ] \
+  || fail "a link was replaced"
 for folder in "$history" "$cache" "$cookies"; do
   [ -d "$folder" ] || fail "$folder itself was removed"
 done
 # What stays: the URL cache's own index.dat files, which wininet holds open in this very process
-# (as on Windows), hidden files, and the links.
+# (as on Windows), hidden and system files, and the links; hidden system folders are emptied.
 left() { (cd "$1" && find . -mindepth 1 | sort | tr '\n' ' '); }
-[ "$(left "$history")" = "./History.IE5 ./History.IE5/index.dat " ] || fail "History: $(left "$history")"
-[ "$(left "$cookies")" = "./file-link ./index.dat " ] || fail "cookie folder: $(left "$cookies")"
-[ "$(left "$cache")" = "./.hidden-stays ./Content.IE5 ./Content.IE5/folder-link ./Content.IE5/index.dat " ] \
+[ "$(left "$history")" = "./History.IE5 ./History.IE5/index.dat ./desktop.ini " ] \
+  || fail "History: $(left "$history")"
+[ "$(left "$cookies")" = "./desktop.ini ./file-link ./index.dat " ] \
+  || fail "cookie folder: $(left "$cookies")"
+[ "$(left "$cache")" = "./.hidden-stays ./Content.IE5 ./Content.IE5/folder-link ./Content.IE5/index.dat ./IE ./IE/folder-link ./desktop.ini " ] \
   || fail "cache folder: $(left "$cache")"
 for f in $doomed; do
   [ -e "$profile/$f" ] && fail "$f survived"
