@@ -56,6 +56,8 @@ put "$cache/Content.IE5/X1Y2Z3/deep/a.js"
 put "$cache/Content.IE5/X1Y2Z3/Привет мир.htm"      # a name outside the ANSI code page
 put "$cache/IE/ABCD1234/style[2].css"
 put "$cache/Low/IE/EFGH5678/script[1].js"
+long_name=$(printf '%0100d' 0)                       # a path far beyond MAX_PATH
+put "$cache/IE/$long_name/$long_name/$long_name/deep.htm"
 put "$cache/.hidden-stays"                          # Wine shows dot files as hidden
 put "$cookies/me@example[1].txt"
 put "$cookies/Low/me@low.example[1].txt"
@@ -120,6 +122,8 @@ echo "$output" | grep -qxF -- "-->$win_cache\\Content.IE5\\X1Y2Z3\\Привет 
   || fail "the Cyrillic name is not shown as it is"
 echo "$output" | grep -qxF -- "-->$win_cache\\Low\\IE\\EFGH5678\\script[1].js" \
   || fail "a file in a hidden system folder not shown"
+echo "$output" | grep -qxF -- "-->$win_cache\\IE\\$long_name\\$long_name\\$long_name\\deep.htm" \
+  || fail "the file beyond MAX_PATH not shown"
 echo "$output" | sed -n '/Deleting IE Cookies/,/Deleting Firefox/p' | grep -qx -- '-->Cookie:me@example.com/' \
   || fail "cookie entry not shown in the cookie step"
 
