@@ -62,6 +62,28 @@ void RemoveLink(const fs::path& link) {
   RunUnix(L"rm -f '" + UnixPath(link) + L"'");
 }
 
+// The loop ends when the stop mark appears (it then removes the mark) or the link's folder goes.
+bool SwapLink(const fs::path& link, const fs::path& first, const fs::path& second) {
+  const std::wstring at = L"'" + UnixPath(link) + L"'";
+  const std::wstring next = L"'" + UnixPath(link) + L".next'";
+  const std::wstring stop = L"'" + UnixPath(link) + L".stop'";
+  std::wstring loop =
+      L"while [ -d '" + UnixPath(link.parent_path()) + L"' ] && [ ! -e " + stop + L" ]; do ";
+  for (const fs::path& target : {first, second})
+    loop +=
+        L"ln -sfn '" + UnixPath(target) + L"' " + next + L" && mv -Tf " + next + L" " + at + L"; ";
+  loop += L"done; rm -f " + stop;
+  return RunningUnderWine() && RunUnix(L"(" + loop + L") </dev/null >/dev/null 2>&1 & true");
+}
+
+void StopSwapping(const fs::path& link) {
+  fs::path stop = link;
+  stop += ".stop";
+  WriteFile(stop, "");
+  for (int attempt = 0; fs::exists(stop) && attempt < 1000; ++attempt)
+    ::Sleep(10);
+}
+
 fs::path ThroughDriveZ(const fs::path& path) {
   std::wstring unix_path = UnixPath(path);
   if (unix_path.empty())

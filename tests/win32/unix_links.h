@@ -11,6 +11,12 @@ bool MakeLink(const std::filesystem::path& target, const std::filesystem::path& 
 // test removes its links with this.
 void RemoveLink(const std::filesystem::path& link);
 
+// Points `link` at `first` and at `second` in turn, each time by an atomic rename, as fast as
+// the unix side can, until StopSwapping(`link`); the link then stays as it was last.
+bool SwapLink(const std::filesystem::path& link, const std::filesystem::path& first,
+              const std::filesystem::path& second);
+void StopSwapping(const std::filesystem::path& link);
+
 // The same file spelt through drive Z:, which Wine maps to the unix root; empty on Windows.
 std::filesystem::path ThroughDriveZ(const std::filesystem::path& path);
 

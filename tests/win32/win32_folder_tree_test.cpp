@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <chrono>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -268,6 +270,36 @@ TEST_F(Win32Sweep, TheSystemsProfileFolderIsProtectedWhateverUserProfileSays) {
   fs::create_directories(home_ / "History");
   EXPECT_TRUE(tree_.Open(Utf8FromPath(testing::ThroughDriveZ(home_ / "History"))));
   EXPECT_TRUE(tree_.Open(Utf8FromPath(profile_path / "AppData")));
+}
+
+// The way to the folder changes between two opens, as fast as a unix loop can change it; what
+// was opened is checked, so a cursor is never on the profile folder, whichever way was taken.
+TEST_F(Win32Sweep, ALinkSwappedOnTheWayNeverLeadsIntoTheProfileFolder) {
+  WriteFile(dir_ / "real" / "home" / "letter.txt", "mine");
+  WriteFile(dir_ / "decoy" / "home" / "cached.htm", "");
+  Win32FolderTree tree(Utf8FromPath(dir_ / "real" / "home"));
+  const fs::path alias = dir_ / "alias";
+  if (!Link(dir_ / "decoy", alias) || !testing::SwapLink(alias, dir_ / "real", dir_ / "decoy"))
+    GTEST_SKIP() << "cannot make links here";
+  // Stopped however the test ends, before the fixture removes the link.
+  const std::unique_ptr<const fs::path, void (*)(const fs::path*)> swapping(
+      &alias, [](const fs::path* link) { testing::StopSwapping(*link); });
+  int opened = 0;
+  int refused = 0;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (std::chrono::steady_clock::now() < until) {
+    const auto cursor = tree.Open(Utf8FromPath(alias / "home"));
+    FolderListing listing;
+    if (!cursor || !cursor->List(&listing)) {
+      ++refused;
+      continue;
+    }
+    ++opened;
+    ASSERT_THAT(listing.files, ElementsAre("cached.htm"));
+  }
+  // Both ways were taken.
+  EXPECT_GT(opened, 0);
+  EXPECT_GT(refused, 0);
 }
 
 TEST_F(Win32Sweep, SweepsPathsLongerThanMaxPath) {
