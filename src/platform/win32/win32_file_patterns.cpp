@@ -50,8 +50,8 @@ bool Win32FilePatterns::DeleteMatching(const std::string& path_pattern) {
   const std::size_t cut = path_pattern.find_last_of("\\/");
   if (cut == std::string::npos || cut + 1 == path_pattern.size())
     return false;
-  // No home folder to keep out: the callers name files inside a browser profile. Drive roots
-  // and folders given as links are still refused.
+  // No home folder of the caller's to keep out: the callers name files inside a browser
+  // profile. The system's profile folder, drive roots and folders given as links are refused.
   Win32FolderTree folders{std::string()};
   const std::unique_ptr<FolderCursor> folder = folders.Open(path_pattern.substr(0, cut));
   if (!folder)

@@ -215,15 +215,13 @@ bool IsLinkToFolder(DWORD attributes) {
          (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
+// What the system knows a file by, whatever the path it was reached through. Laid out as
 // FILE_ID_INFO, which the Windows 7 headers lack: ReFS needs all 128 bits of the file's ID.
 constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
-struct FileIdInfo {
+struct Identity {
   ULONGLONG volume = 0;
   unsigned char file[16] = {};
-};
 
-// What the system knows a file by, whatever the path it was reached through.
-struct Identity : FileIdInfo {
   bool operator==(const Identity& other) const {
     return volume == other.volume && std::memcmp(file, other.file, sizeof file) == 0;
   }
@@ -231,7 +229,7 @@ struct Identity : FileIdInfo {
 
 std::optional<Identity> IdentityOf(HANDLE handle) {
   Identity identity;
-  if (::GetFileInformationByHandleEx(handle, kFileIdInfo, &identity, sizeof(FileIdInfo)))
+  if (::GetFileInformationByHandleEx(handle, kFileIdInfo, &identity, sizeof identity))
     return identity;
   // Windows 7 has only the 64-bit index.
   BY_HANDLE_FILE_INFORMATION info{};
