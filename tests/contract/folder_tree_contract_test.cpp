@@ -1,7 +1,6 @@
 // What the sweep relies on from every folder tree: hidden and system files are not listed and
 // stay, while hidden and system folders (where Windows keeps its caches) are listed, entered and
-// emptied; paths that name no folder of their own open nothing. Another adapter is one more
-// harness and one more line in kAdapters.
+// emptied. Another adapter is one more harness and one more line in kAdapters.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -182,14 +181,6 @@ TEST_P(FolderTreeContract, SweepEmptiesHiddenFoldersAndKeepsHiddenFiles) {
   // Hidden files stay, and so does the folder that holds one.
   EXPECT_TRUE(h_.Exists(kept));
   EXPECT_TRUE(h_.Exists(history + "/" + kept));
-}
-
-TEST_P(FolderTreeContract, PathsThatNameNoFolderOfTheirOwnOpenNothing) {
-  h_.AddFile("file.txt", false);
-  EXPECT_FALSE(h_.tree().Open(""));
-  EXPECT_FALSE(h_.tree().Open("relative"));
-  EXPECT_FALSE(h_.tree().Open(h_.Root() + "/missing"));
-  EXPECT_TRUE(h_.tree().Open(h_.Root()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Adapters, FolderTreeContract, ::testing::ValuesIn(kAdapters),

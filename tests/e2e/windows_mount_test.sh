@@ -13,8 +13,13 @@ if [ -z "${LARKSPUR_IN_NAMESPACE:-}" ]; then
 fi
 source "$(dirname "$0")/sandbox.sh"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# The mounts end with the namespace; the wine server must start inside it to see them.
-trap 'wineserver -k >/dev/null 2>&1; umount -R "$SANDBOX/wine" "$SANDBOX/partition" 2>/dev/null; rm -rf "$SANDBOX"' EXIT
+# The wine server must start inside the namespace to see the mounts, which go before the sandbox.
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  findmnt -rn -o TARGET | grep "^$SANDBOX/" | sort -r | xargs -r umount -l || true
+  rm -rf "$SANDBOX"
+}
+trap cleanup EXIT
 
 wineboot -i </dev/null >/dev/null 2>&1 || fail "wineboot failed"
 shell_folder() {
