@@ -1,5 +1,7 @@
 #include "app/cleanup_engine.h"
 
+#include "platform/firefox_layout.h"
+
 namespace larkspur {
 
 CleanupEngine::CleanupEngine(Form1& form, NativeStores& stores)
@@ -8,7 +10,8 @@ CleanupEngine::CleanupEngine(Form1& form, NativeStores& stores)
                          *stores.folders},
           form.Label5, form.List2, form.List3),
       firefox_(FirefoxPorts{*stores.registry, *stores.profile_strings, *stores.files,
-                            stores.legacy_firefox_folder}),
+                            *stores.profiles, *stores.folders, *stores.bookmarks, form.Label5,
+                            stores.legacy_firefox_folder, LocalToday}),
       cleaners_{ie_, firefox_} {}
 
 }  // namespace larkspur

@@ -15,8 +15,8 @@ class CleanupEngine {
 
   // Fills the hidden cache lists, as the window's start-up does.
   void LoadCacheEntries() { ie_.Load_IECacheEntries(); }
-  // One clean-up run of the ticked boxes.
-  void RunTickedSteps() { larkspur::RunTickedSteps(form_, cleaners_); }
+  // One clean-up run of the ticked boxes; what stayed and why comes back (empty: all went).
+  std::string RunTickedSteps() { return larkspur::RunTickedSteps(form_, cleaners_); }
 
  private:
   Form1& form_;

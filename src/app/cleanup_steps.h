@@ -1,6 +1,7 @@
 #pragma once
 // The nine clean-up steps in the order a run takes them: Internet Explorer first, then Firefox.
 #include <array>
+#include <string>
 #include <string_view>
 
 #include "app/form1.h"
@@ -44,7 +45,7 @@ inline constexpr std::array<CleanupStep, 9> kCleanupSteps{{
 }};
 
 // For every ticked box, in the order above: its caption on the status line, then its step.
-// The status line is empty at the end.
-void RunTickedSteps(Form1& form, Cleaners& cleaners);
+// At the end the status line says what stayed and why, or is empty; that text comes back.
+std::string RunTickedSteps(Form1& form, Cleaners& cleaners);
 
 }  // namespace larkspur

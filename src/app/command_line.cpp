@@ -141,7 +141,11 @@ std::optional<UserFolders> FoldersToUse(const Options& options, std::ostream& ou
   return std::move(demo->folders);
 }
 
-void Clean(const Options& options, const UserFolders& folders, std::ostream& out) {
+// The exit code of a run in which something stayed (a browser running, a backup not written).
+constexpr int kSomethingStayed = 3;
+
+// Returns what stayed and why; empty when everything went.
+std::string Clean(const Options& options, const UserFolders& folders, std::ostream& out) {
   NativeStores stores = MakeNativeStores(folders);
   Form1 form;
   for (const CleanupStep& step : kCleanupSteps)
@@ -153,7 +157,7 @@ void Clean(const Options& options, const UserFolders& folders, std::ostream& out
   });
   CleanupEngine engine(form, stores);
   engine.LoadCacheEntries();
-  engine.RunTickedSteps();
+  return engine.RunTickedSteps();
 }
 
 }  // namespace
@@ -188,10 +192,14 @@ int RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
     out.flush();
     return open_window(*folders, options.demo ? kDemoNotice : "");
   }
-  Clean(options, *folders, out);
+  const std::string stayed = Clean(options, *folders, out);
   out.flush();
+  if (!stayed.empty())
+    err << "larkspur: " << stayed << '\n';
   // A closed pipe or a full disk stops the printing, never the deleting.
-  return out ? 0 : kOutputLost;
+  if (!out)
+    return kOutputLost;
+  return stayed.empty() ? 0 : kSomethingStayed;
 }
 
 }  // namespace larkspur

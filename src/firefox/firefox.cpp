@@ -1,77 +1,132 @@
 #include "firefox/firefox.h"
 
+#include <algorithm>
+
+#include "firefox/backup_names.h"
+#include "firefox/bookmark_backup.h"
+#include "iecleanup/folder_sweep.h"
+#include "iecleanup/registry1.h"
+#include "platform/firefox_layout.h"
 #include "platform/path_text.h"
 
 namespace larkspur {
 
 namespace {
 
-std::string Joined(const std::string& folder, const std::string& name) {
-  return folder + kPathSeparator + name;
-}
+constexpr char kBackupFolder[] = "bookmarkbackups";
+constexpr char kPlaces[] = "places.sqlite";
+// Going back further than this finds no free name only in a folder filled on purpose.
+constexpr int kDaysToGoBack = 3660;
 
 }  // namespace
 
-Firefox::Firefox(const FirefoxPorts& ports) : ports_(ports) {
-  GetFireFoxPath();
-  if (ProfileDir_.empty())
-    return;
-  CacheDir_ = Joined(ProfileDir_, "cache");
-  HistoryDatFile_ = Joined(ProfileDir_, "history.dat");
-  BookmarksHtmlFile_ = Joined(ProfileDir_, "bookmarks.html");
-  BookmarksBakFile_ = Joined(ProfileDir_, "bookmarks.bak");
-  CookiesTxtFile_ = Joined(ProfileDir_, "cookies.txt");
-}
-
-std::string Firefox::InProfile(const std::string& name) const {
-  return Joined(ProfileDir_, name);
-}
-
-void Firefox::DeleteFiles(const std::string& path_pattern) {
-  if (ProfileDir_.empty())
-    return;
-  ports_.files.DeleteMatching(path_pattern);
+std::string Firefox::Running(const std::string& what) {
+  if (!profile_.InUse())
+    return "";
+  return "Firefox is running: close it to clear " + what + " (profile " + profile_.Name() + ").";
 }
 
 void Firefox::DeleteDatabase(const std::string& name) {
-  if (ProfileDir_.empty())
-    return;
-  const std::string database = InProfile(name);
-  ports_.files.DeleteMatching(database);
+  profile_.DeleteMatching("", name);
   // While the database is still there (in use), its journals belong to it.
-  if (ports_.files.Exists(database))
+  if (profile_.Exists(name))
     return;
   for (const char* suffix : {"-wal", "-shm", "-journal"})
-    ports_.files.DeleteMatching(database + suffix);
+    profile_.DeleteMatching("", name + suffix);
 }
 
-void Firefox::Delete_TypedUrls() {
-  DeleteDatabase("places.sqlite");
+bool Firefox::MakeRoomForToday(std::chrono::year_month_day today) {
+  std::vector<std::string> names = profile_.List(kBackupFolder);
+  for (const std::string& name : BackupsOf(names, today)) {
+    bool moved = false;
+    for (int days = 1; days <= kDaysToGoBack && !moved; ++days) {
+      const std::string earlier = BackupNameDatedBack(name, days);
+      if (std::find(names.begin(), names.end(), earlier) != names.end())
+        continue;
+      moved = profile_.Rename(kBackupFolder, name, earlier);
+      if (moved)
+        names.push_back(earlier);
+    }
+    if (!moved)
+      return false;
+  }
+  return true;
 }
 
-void Firefox::Delete_History() {
-  DeleteFiles(HistoryDatFile_);
+bool Firefox::SaveBookmarks(std::string* error) {
+  std::vector<BookmarkRow> rows;
+  if (!ports_.bookmarks.Read(profile_.Path() + kPathSeparator + kPlaces, &rows, error))
+    return false;
+  const std::optional<std::string> backup = BookmarkBackupJson(rows);
+  if (!backup) {
+    *error = "the database holds no bookmark tree";
+    return false;
+  }
+  const std::chrono::year_month_day today = ports_.today();
+  if (!MakeRoomForToday(today)) {
+    *error = "an earlier backup of today cannot be moved aside";
+    return false;
+  }
+  if (!profile_.WriteNew(kBackupFolder, BackupName(today), *backup)) {
+    *error = "the backup cannot be written";
+    return false;
+  }
+  return true;
+}
+
+std::string Firefox::Delete_TypedUrls() {
+  if (std::string running = Running("typed URLs and history"); !running.empty())
+    return running;
+  if (profile_.Exists(kPlaces)) {
+    std::string error;
+    if (!SaveBookmarks(&error)) {
+      return "Firefox bookmarks could not be saved, so history stays (profile " + profile_.Name() +
+             "): " + error + ".";
+    }
+  }
+  DeleteDatabase(kPlaces);
+  return "";
+}
+
+std::string Firefox::Delete_History() {
+  if (std::string running = Running("form history"); !running.empty())
+    return running;
+  profile_.DeleteMatching("", "history.dat");
   DeleteDatabase("formhistory.sqlite");
+  return "";
 }
 
-void Firefox::Delete_Downloads() {
+std::string Firefox::Delete_Downloads() {
+  if (std::string running = Running("downloads"); !running.empty())
+    return running;
   DeleteDatabase("downloads.sqlite");
+  return "";
 }
 
-// Only the top level of the cache folder, and "*.cache" files directly in the profile.
-void Firefox::Delete_Cache() {
-  DeleteFiles(Joined(CacheDir_, "*.*"));
-  DeleteFiles(InProfile("*.cache"));
+// The old in-profile cache (its top level, and "*.cache" files), and the whole disk cache
+// that today's Firefox keeps in the local cache folder. Files a running Firefox holds stay.
+std::string Firefox::Delete_Cache() {
+  profile_.DeleteMatching("cache", "*.*");
+  profile_.DeleteMatching("", "*.cache");
+  const std::string local = GetShellFolder(ports_.registry, "Local AppData");
+  if (IsAbsolutePath(local))
+    SweepFolder(ports_.folders, ports_.status,
+                local + kFirefoxCacheBelowLocalAppData + kPathSeparator + profile_.Name() +
+                    kPathSeparator + "cache2");
+  return "";
+}
+
+std::string Firefox::Delete_Cookies() {
+  if (std::string running = Running("cookies"); !running.empty())
+    return running;
+  profile_.DeleteMatching("", "cookies.txt");
+  DeleteDatabase("cookies.sqlite");
+  return "";
 }
 
 void Firefox::Delete_Bookmarks() {
-  DeleteFiles(BookmarksHtmlFile_);
-  DeleteFiles(BookmarksBakFile_);
-}
-
-void Firefox::Delete_Cookies() {
-  DeleteFiles(CookiesTxtFile_);
-  DeleteDatabase("cookies.sqlite");
+  profile_.DeleteMatching("", "bookmarks.html");
+  profile_.DeleteMatching("", "bookmarks.bak");
 }
 
 }  // namespace larkspur

@@ -1,21 +1,30 @@
 #pragma once
+// The Firefox clean-up items: each opens every profile afresh and deletes one kind of data.
+#include <string>
+#include <vector>
+
 #include "firefox/firefox.h"
 
 namespace larkspur {
 
-// The Firefox clean-up items: each locates the profile afresh and deletes one kind of data.
 class FirefoxHistory {
  public:
   explicit FirefoxHistory(FirefoxPorts ports) : ports_(std::move(ports)) {}
 
-  void Delete_FirefoxHistory() { Firefox(ports_).Delete_History(); }
-  void Delete_FirefoxDownloads() { Firefox(ports_).Delete_Downloads(); }
-  void Delete_FirefoxTypedUrls() { Firefox(ports_).Delete_TypedUrls(); }
-  void Delete_FirefoxCookies() { Firefox(ports_).Delete_Cookies(); }
-  void Delete_FirefoxCache() { Firefox(ports_).Delete_Cache(); }
+  void Delete_FirefoxHistory() { EachProfile(&Firefox::Delete_History); }
+  void Delete_FirefoxDownloads() { EachProfile(&Firefox::Delete_Downloads); }
+  void Delete_FirefoxTypedUrls() { EachProfile(&Firefox::Delete_TypedUrls); }
+  void Delete_FirefoxCookies() { EachProfile(&Firefox::Delete_Cookies); }
+  void Delete_FirefoxCache() { EachProfile(&Firefox::Delete_Cache); }
+
+  // What stayed since the last TakeStayed() and why, one sentence a reason; empty when all went.
+  std::string TakeStayed();
 
  private:
+  void EachProfile(std::string (Firefox::*item)());
+
   FirefoxPorts ports_;
+  std::vector<std::string> stayed_;
 };
 
 }  // namespace larkspur

@@ -5,6 +5,9 @@
 
 namespace larkspur {
 
+// The longest value GetFromINI returns; a value of this length may have been cut.
+inline constexpr std::size_t kIniValueLimit = 254;
+
 // Reads single values from INI files such as Firefox's profiles.ini.
 class INI {
  public:

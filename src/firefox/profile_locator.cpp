@@ -1,56 +1,56 @@
-#include <algorithm>
-#include <sstream>
+#include "firefox/profile_locator.h"
 
-#include "firefox/firefox.h"
+#include <set>
+
 #include "firefox/ini.h"
 #include "iecleanup/registry1.h"
+#include "platform/firefox_layout.h"
 #include "platform/path_text.h"
 
 namespace larkspur {
 
 namespace {
 
-#ifdef _WIN32
-constexpr char kFirefoxBelowAppData[] = "\\Mozilla\\Firefox";
-#else
-constexpr char kFirefoxBelowAppData[] = "/mozilla/firefox";
-#endif
-
-// A ".." step would lead the profile, and every deletion in it, out of the Firefox folder.
-bool LeadsOutward(const std::string& entry) {
-  std::string step;
-  std::istringstream steps(entry);
-  while (std::getline(steps, step, '/')) {
-    std::istringstream parts(step);
-    std::string part;
-    while (std::getline(parts, part, '\\'))
-      if (part == "..")
-        return true;
-  }
-  return false;
-}
+// Firefox numbers its sections from Profile0 without gaps, but a hand-edited file may skip
+// some; this many missing ones in a row end the search.
+constexpr int kLongestGap = 16;
 
 }  // namespace
 
-std::string Firefox::GetFireFoxPath() {
-  ProfileDir_.clear();
+std::string ProfileLocator::GetFireFoxPath() const {
   const std::string app_data = GetShellFolder(ports_.registry, "AppData");
   if (!IsAbsolutePath(app_data))
-    return ProfileDir_;
-
+    return "";
   const std::string& legacy = ports_.legacy_firefox_folder;
-  const std::string firefox_folder =
-      !legacy.empty() && ports_.files.IsFolder(legacy) ? legacy : app_data + kFirefoxBelowAppData;
+  return !legacy.empty() && ports_.files.IsFolder(legacy) ? legacy
+                                                          : app_data + kFirefoxBelowAppData;
+}
 
-  const std::string entry =
-      INI(ports_.profile_strings)
-          .GetFromINI(firefox_folder + kPathSeparator + "profiles.ini", "Profile0", "Path");
-  if (LeadsOutward(entry))
-    return ProfileDir_;
-
-  ProfileDir_ = firefox_folder + kPathSeparator + entry;
-  std::replace(ProfileDir_.begin(), ProfileDir_.end(), '/', kPathSeparator);
-  return ProfileDir_;
+std::vector<std::unique_ptr<ProfileFolder>> ProfileLocator::OpenProfiles() const {
+  std::vector<std::unique_ptr<ProfileFolder>> profiles;
+  const std::string firefox_folder = GetFireFoxPath();
+  if (firefox_folder.empty())
+    return profiles;
+  const INI ini(ports_.profile_strings);
+  const std::string ini_file = firefox_folder + kPathSeparator + "profiles.ini";
+  std::set<std::string> opened;
+  for (int number = 0, missing = 0; missing < kLongestGap; ++number) {
+    const std::string section = "Profile" + std::to_string(number);
+    const std::string path = ini.GetFromINI(ini_file, section, "Path");
+    if (path.empty()) {
+      ++missing;
+      continue;
+    }
+    missing = 0;
+    // A value that filled the reader's buffer may have been cut: never clean a shorter namesake.
+    if (path.size() >= kIniValueLimit)
+      continue;
+    const bool relative = ini.GetFromINI(ini_file, section, "IsRelative") != "0";
+    std::unique_ptr<ProfileFolder> profile = ports_.profiles.Open(firefox_folder, path, relative);
+    if (profile && opened.insert(profile->Identity()).second)
+      profiles.push_back(std::move(profile));
+  }
+  return profiles;
 }
 
 }  // namespace larkspur

@@ -3,9 +3,11 @@
 #include <memory>
 #include <string>
 
+#include "platform/bookmark_store.h"
 #include "platform/file_patterns.h"
 #include "platform/folder_tree.h"
 #include "platform/memory.h"
+#include "platform/profile_folder.h"
 #include "platform/profile_strings.h"
 #include "platform/registry.h"
 #include "platform/settings.h"
@@ -22,6 +24,8 @@ struct NativeStores {
   std::unique_ptr<MemoryPort> memory;
   std::unique_ptr<FolderTree> folders;
   std::unique_ptr<FilePatternPort> files;
+  std::unique_ptr<ProfileFolders> profiles;  // Firefox profiles
+  std::unique_ptr<BookmarkStore> bookmarks;  // read from Firefox's places database
   std::unique_ptr<ProfileStringPort> profile_strings;
   std::unique_ptr<SettingsPort> settings;  // the window's own two settings
   // Where Firefox keeps its folder when it is not below the application-data folder

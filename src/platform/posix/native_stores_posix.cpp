@@ -9,9 +9,11 @@
 #include "platform/posix/posix_file_patterns.h"
 #include "platform/posix/posix_folder_tree.h"
 #include "platform/posix/posix_memory.h"
+#include "platform/posix/posix_profile_folder.h"
 #include "platform/posix/regedit4_registry.h"
 #include "platform/posix/text_url_history.h"
 #include "platform/posix/tsv_url_cache.h"
+#include "platform/sqlite/sqlite_bookmark_store.h"
 
 namespace larkspur {
 
@@ -50,6 +52,9 @@ NativeStores MakeNativeStores(const UserFolders& folders) {
   // folder unless the registry file names another.
   if (!folders.config.empty())
     defaults.push_back({kShellFoldersKey, "AppData", folders.config});
+  // Firefox's disk cache lives below the cache folder, as below "Local AppData" on Windows.
+  if (!folders.cache.empty())
+    defaults.push_back({kShellFoldersKey, "Local AppData", folders.cache});
   const std::string registry_file = StoreFile(folders, "registry.reg");
   stores.registry = std::make_unique<Regedit4Registry>(registry_file, defaults);
   // The cache reads the folder through a registry of its own: it outlives the others here.
@@ -61,6 +66,9 @@ NativeStores MakeNativeStores(const UserFolders& folders) {
   stores.memory = std::make_unique<PosixMemory>();
   stores.folders = std::make_unique<PosixFolderTree>(folders.home);
   stores.files = std::make_unique<PosixFilePatterns>();
+  stores.profiles = std::make_unique<PosixProfileFolders>(
+      std::vector<std::string>{folders.home, HomeFromAccount()});
+  stores.bookmarks = std::make_unique<SqliteBookmarkStore>();
   stores.profile_strings = std::make_unique<IniProfileStrings>();
   stores.settings = std::make_unique<IniSettings>(folders.config);
   if (!folders.home.empty())

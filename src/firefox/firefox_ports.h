@@ -1,0 +1,32 @@
+#pragma once
+// What the Firefox items need from the system, and where they report.
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "iecleanup/status_line.h"
+#include "platform/bookmark_store.h"
+#include "platform/file_patterns.h"
+#include "platform/folder_tree.h"
+#include "platform/profile_folder.h"
+#include "platform/profile_strings.h"
+#include "platform/registry.h"
+
+namespace larkspur {
+
+struct FirefoxPorts {
+  RegistryPort& registry;
+  ProfileStringPort& profile_strings;
+  FilePatternPort& files;
+  ProfileFolders& profiles;
+  FolderTree& folders;  // the local cache folders are swept through it
+  BookmarkStore& bookmarks;
+  StatusLine& status;
+  // Where Firefox keeps its folder instead of below the application-data folder when it
+  // exists (~/.mozilla/firefox on Linux); empty where there is none.
+  std::string legacy_firefox_folder;
+  // The local date, which names bookmark backups.
+  std::function<std::chrono::year_month_day()> today;
+};
+
+}  // namespace larkspur

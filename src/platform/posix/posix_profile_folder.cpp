@@ -1,0 +1,290 @@
+#include "platform/posix/posix_profile_folder.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <set>
+#include <utility>
+
+namespace larkspur {
+
+namespace {
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+// A descriptor that closes itself.
+class Fd {
+ public:
+  Fd() = default;
+  explicit Fd(int fd) : fd_(fd) {}
+  Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  Fd& operator=(Fd&& other) noexcept {
+    std::swap(fd_, other.fd_);
+    return *this;
+  }
+  ~Fd() {
+    if (fd_ >= 0)
+      ::close(fd_);
+  }
+  int get() const { return fd_; }
+  explicit operator bool() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+};
+
+using FileIdentity = std::pair<dev_t, ino_t>;
+
+bool IdentityOf(int fd, const char* name, int flags, FileIdentity* identity) {
+  struct stat state {};
+  if (::fstatat(fd, name, &state, flags) != 0)
+    return false;
+  *identity = {state.st_dev, state.st_ino};
+  return true;
+}
+
+// A home folder and every folder above it.
+std::set<FileIdentity> HomeAndAbove(const std::string& home) {
+  std::set<FileIdentity> found;
+  if (home.empty() || home.front() != '/')
+    return found;
+  Fd fd(::open(home.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  while (fd) {
+    FileIdentity self;
+    FileIdentity parent;
+    if (!IdentityOf(fd.get(), ".", 0, &self) || !IdentityOf(fd.get(), "..", 0, &parent))
+      break;
+    found.insert(self);
+    if (self == parent)
+      break;
+    fd = Fd(::openat(fd.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  }
+  return found;
+}
+
+bool IsRegularFile(int fd, const char* name) {
+  struct stat state {};
+  return ::fstatat(fd, name, &state, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(state.st_mode);
+}
+
+bool IsPlainName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+std::vector<std::string> Names(int folder_fd) {
+  std::vector<std::string> names;
+  const int listing_fd = ::dup(folder_fd);
+  DIR* listing = listing_fd < 0 ? nullptr : ::fdopendir(listing_fd);
+  if (listing == nullptr) {
+    if (listing_fd >= 0)
+      ::close(listing_fd);
+    return names;
+  }
+  ::rewinddir(listing);
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..")
+      names.push_back(name);
+  }
+  ::closedir(listing);
+  return names;
+}
+
+// Firefox holds an fcntl lock on .parentlock, and keeps a "lock" link naming its process.
+bool HeldByFirefox(int folder_fd) {
+  Fd lock(::openat(folder_fd, ".parentlock", O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  if (lock) {
+    struct flock query {};
+    query.l_type = F_WRLCK;
+    query.l_whence = SEEK_SET;
+    // Only asks; taking the lock, even briefly, could make a starting Firefox give up.
+    if (::fcntl(lock.get(), F_GETLK, &query) == 0 && query.l_type != F_UNLCK)
+      return true;
+  }
+  char target[256];
+  const ssize_t length = ::readlinkat(folder_fd, "lock", target, sizeof target - 1);
+  if (length <= 0)
+    return false;
+  target[length] = '\0';
+  const char* plus = std::strchr(target, '+');
+  if (plus == nullptr)
+    return false;
+  const long pid = std::strtol(plus + 1, nullptr, 10);
+  return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+}
+
+class PosixProfileFolder final : public ProfileFolder {
+ public:
+  PosixProfileFolder(Fd fd, std::string path, std::string name, FileIdentity identity)
+      : fd_(std::move(fd)), path_(std::move(path)), name_(std::move(name)) {
+    identity_ = std::to_string(identity.first) + ":" + std::to_string(identity.second);
+  }
+
+  const std::string& Path() const override { return path_; }
+  const std::string& Name() const override { return name_; }
+  const std::string& Identity() const override { return identity_; }
+
+  bool Exists(const std::string& name) override {
+    struct stat state {};
+    return IsPlainName(name) &&
+           ::fstatat(fd_.get(), name.c_str(), &state, AT_SYMLINK_NOFOLLOW) == 0;
+  }
+
+  bool DeleteMatching(const std::string& subfolder, const std::string& pattern) override {
+    Fd folder = Subfolder(subfolder);
+    if (!folder || pattern.empty())
+      return false;
+    const std::string match = pattern == "*.*" ? "*" : pattern;
+    bool any = false;
+    bool all = true;
+    for (const std::string& name : Names(folder.get())) {
+      struct stat state {};
+      if (::fnmatch(match.c_str(), name.c_str(), 0) != 0 ||
+          ::fstatat(folder.get(), name.c_str(), &state, AT_SYMLINK_NOFOLLOW) != 0 ||
+          S_ISDIR(state.st_mode))
+        continue;
+      any = true;
+      if (::unlinkat(folder.get(), name.c_str(), 0) != 0 && errno != ENOENT)
+        all = false;
+    }
+    return any && all;
+  }
+
+  bool InUse() override { return HeldByFirefox(fd_.get()); }
+
+  std::vector<std::string> List(const std::string& subfolder) override {
+    Fd folder = Subfolder(subfolder);
+    return folder ? Names(folder.get()) : std::vector<std::string>{};
+  }
+
+  bool Rename(const std::string& subfolder, const std::string& from,
+              const std::string& to) override {
+    Fd folder = Subfolder(subfolder);
+    return folder && IsPlainName(from) && IsPlainName(to) &&
+           ::renameat2(folder.get(), from.c_str(), folder.get(), to.c_str(), RENAME_NOREPLACE) == 0;
+  }
+
+  bool WriteNew(const std::string& subfolder, const std::string& name,
+                const std::string& contents) override {
+    if (!IsPlainName(name) || !IsPlainName(subfolder))
+      return false;
+    if (::mkdirat(fd_.get(), subfolder.c_str(), 0700) != 0 && errno != EEXIST)
+      return false;
+    Fd folder = Subfolder(subfolder);
+    if (!folder)
+      return false;
+    // The temporary name ends in ".tmp", which Firefox clears from its backup folder.
+    const std::string temporary =
+        ".larkspur-" + std::to_string(std::random_device{}()) + "-" + name + ".tmp";
+    bool written = false;
+    {
+      Fd file(::openat(folder.get(), temporary.c_str(),
+                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+      if (!file)
+        return false;
+      written = WriteAll(file.get(), contents) && ::fsync(file.get()) == 0;
+    }
+    if (written && ::renameat2(folder.get(), temporary.c_str(), folder.get(), name.c_str(),
+                               RENAME_NOREPLACE) == 0) {
+      ::fsync(folder.get());  // the rename itself on disk; the file is complete either way
+      return true;
+    }
+    ::unlinkat(folder.get(), temporary.c_str(), 0);
+    return false;
+  }
+
+ private:
+  static bool WriteAll(int fd, const std::string& contents) {
+    std::size_t done = 0;
+    while (done < contents.size()) {
+      const ssize_t wrote = ::write(fd, contents.data() + done, contents.size() - done);
+      if (wrote < 0 && errno == EINTR)
+        continue;
+      if (wrote <= 0)
+        return false;
+      done += static_cast<std::size_t>(wrote);
+    }
+    return true;
+  }
+
+  Fd Subfolder(const std::string& subfolder) const {
+    if (subfolder.empty())
+      return Fd(::dup(fd_.get()));
+    if (!IsPlainName(subfolder))
+      return Fd();
+    return Fd(::openat(fd_.get(), subfolder.c_str(), kFolderFlags));
+  }
+
+  Fd fd_;
+  std::string path_;
+  std::string name_;
+  std::string identity_;
+};
+
+// Splits at both separators, since profiles.ini is written by Firefox on either system.
+std::vector<std::string> Steps(const std::string& entry) {
+  std::vector<std::string> steps;
+  std::string step;
+  for (const char c : entry + '/') {
+    if (c == '/' || c == '\\') {
+      if (!step.empty() && step != ".")
+        steps.push_back(step);
+      step.clear();
+    } else {
+      step += c;
+    }
+  }
+  return steps;
+}
+
+}  // namespace
+
+std::string HomeFromAccount() {
+  const passwd* account = ::getpwuid(::getuid());
+  return account != nullptr && account->pw_dir != nullptr ? account->pw_dir : "";
+}
+
+std::unique_ptr<ProfileFolder> PosixProfileFolders::Open(const std::string& firefox_folder,
+                                                         const std::string& entry, bool relative) {
+  const std::string start = relative ? firefox_folder : "/";
+  if (start.empty() || start.front() != '/' ||
+      (!relative && (entry.empty() || entry.front() != '/')))
+    return nullptr;
+  // The Firefox folder may itself be a link (a user's choice); below it, no step may be.
+  Fd fd(::open(start.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  std::string path = start;
+  std::string name = start.substr(start.find_last_of('/') + 1);
+  for (const std::string& step : Steps(entry)) {
+    if (!fd || step == "..")
+      return nullptr;
+    fd = Fd(::openat(fd.get(), step.c_str(), kFolderFlags));
+    path += (path.back() == '/' ? "" : "/") + step;
+    name = step;
+  }
+  if (!fd)
+    return nullptr;
+
+  FileIdentity self;
+  FileIdentity parent;
+  if (!IdentityOf(fd.get(), ".", 0, &self) || !IdentityOf(fd.get(), "..", 0, &parent) ||
+      self == parent || self.first != parent.first)
+    return nullptr;  // a filesystem root or a mount point
+  for (const std::string& home : homes_)
+    if (HomeAndAbove(home).contains(self))
+      return nullptr;
+  if (!IsRegularFile(fd.get(), "prefs.js") && !IsRegularFile(fd.get(), "times.json"))
+    return nullptr;
+  return std::make_unique<PosixProfileFolder>(std::move(fd), path, name, self);
+}
+
+}  // namespace larkspur

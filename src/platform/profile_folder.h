@@ -1,0 +1,53 @@
+#pragma once
+// A Firefox profile folder, opened once and checked on what was opened; every file operation
+// afterwards is made relative to that folder, so a path swapped meanwhile leads nowhere else.
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace larkspur {
+
+class ProfileFolder {
+ public:
+  virtual ~ProfileFolder() = default;
+
+  // The folder's path as text (no trailing separator), for messages and for SQLite.
+  virtual const std::string& Path() const = 0;
+  // Its own name, the last step of the path it was reached by.
+  virtual const std::string& Name() const = 0;
+  // Equal for two openings of the same folder, whatever the paths that led there.
+  virtual const std::string& Identity() const = 0;
+
+  // Whether an entry of that name (a link itself, not its target) is in the folder.
+  virtual bool Exists(const std::string& name) = 0;
+  // Deletes the files of the folder, or of its subfolder `subfolder` (entered without following
+  // a link), whose names match `pattern` ("*", "?"; "*.*" is every file). Folders stay. False
+  // when nothing matched or a match could not be deleted.
+  virtual bool DeleteMatching(const std::string& subfolder, const std::string& pattern) = 0;
+
+  // Whether a running Firefox holds the profile (its lock is held, not merely present).
+  virtual bool InUse() = 0;
+
+  // The names in the subfolder `subfolder`; empty when it is missing.
+  virtual std::vector<std::string> List(const std::string& subfolder) = 0;
+  // Renames within `subfolder`, never over an existing name.
+  virtual bool Rename(const std::string& subfolder, const std::string& from,
+                      const std::string& to) = 0;
+  // Writes a new file `name` in `subfolder` (made if missing) completely and durably before it
+  // appears under its name (temporary file, flush to disk, rename); never replaces a file.
+  virtual bool WriteNew(const std::string& subfolder, const std::string& name,
+                        const std::string& contents) = 0;
+};
+
+class ProfileFolders {
+ public:
+  virtual ~ProfileFolders() = default;
+  // Opens `entry` (steps separated by '/' or the platform's separator) below `firefox_folder`,
+  // following no link on the way, or, with `relative` false, the absolute path `entry`. Refused
+  // (nullptr): a ".." step, a link, a root, the user's home folder or a folder above it, and a
+  // folder that holds neither prefs.js nor times.json.
+  virtual std::unique_ptr<ProfileFolder> Open(const std::string& firefox_folder,
+                                              const std::string& entry, bool relative) = 0;
+};
+
+}  // namespace larkspur
