@@ -20,6 +20,11 @@ test_packages=(
 )
 # The tray tests under a window manager, and with a StatusNotifierWatcher on a session bus.
 test_packages+=(openbox x11-utils dbus python3-dbus python3-gi)
+# Firefox: its bookmarks are read through SQLite and written as JSON; tcl makes SQLite's
+# amalgamation for the Windows build from Debian's source package; a real Firefox ESR in the
+# end-to-end tests (python3 drives it, in a network namespace of its own).
+build_packages+=(libsqlite3-dev nlohmann-json3-dev)
+test_packages+=(tcl firefox-esr python3 iproute2 util-linux)
 
 packages=("${build_packages[@]}")
 [ "${1:-}" = --all ] && packages+=("${test_packages[@]}")
