@@ -42,12 +42,12 @@ class TreeWriter {
   }
 
   // False when the tree is too deep to be real.
-  bool Node(const BookmarkRow& row, std::int64_t index, std::size_t depth, Json& node) const {
+  bool Node(const BookmarkRow& row, std::size_t depth, Json& node) const {
     if (depth > kDeepestFolder)
       return false;
     node["guid"] = row.guid;
     node["title"] = row.title;
-    node["index"] = index;
+    node["index"] = row.parent == 0 ? 0 : row.position;
     node["dateAdded"] = row.date_added;
     node["lastModified"] = row.last_modified;
     node["id"] = row.id;
@@ -78,12 +78,11 @@ class TreeWriter {
     Json children = Json::array();
     const auto found = children_.find(row.id);
     if (found != children_.end()) {
-      std::int64_t child_index = 0;
       for (const std::size_t child : found->second) {
         if (rows_[child].guid == kTagsRootGuid)
           continue;
         Json child_node;
-        if (!Node(rows_[child], child_index++, depth + 1, child_node))
+        if (!Node(rows_[child], depth + 1, child_node))
           return false;
         children.push_back(std::move(child_node));
       }
@@ -106,7 +105,7 @@ std::optional<std::string> BookmarkBackupJson(const std::vector<BookmarkRow>& ro
   if (root == rows.end())
     return std::nullopt;
   Json tree;
-  if (!TreeWriter(rows).Node(*root, 0, 0, tree))
+  if (!TreeWriter(rows).Node(*root, 0, tree))
     return std::nullopt;
   // Text that is not UTF-8 is kept readable rather than failing the whole backup.
   return tree.dump(-1, ' ', false, Json::error_handler_t::replace);

@@ -35,8 +35,11 @@ for f in favicons.sqlite favicons.sqlite-wal bookmarks.html bookmarks.bak prefs.
          cache/sub/stays sessionstore-backups/recovery.jsonlz4 storage/x.cache; do
   put "$profile/$f"
 done
-put "$ff/z9x8c7v6.default/cookies.sqlite"               # another profile: not Profile0
-put "$XDG_CACHE_HOME/mozilla/firefox/q4w8e2rt.default-esr/cache2/entries/ABC"  # outside the profile
+python3 "$(dirname "$0")/firefox/make_places.py" "$profile/places.sqlite.new"
+mv "$profile/places.sqlite.new" "$profile/places.sqlite"   # bookmarks to keep
+put "$ff/z9x8c7v6.default/cookies.sqlite"               # listed, but no profile: no prefs.js
+put "$XDG_CACHE_HOME/mozilla/firefox/q4w8e2rt.default-esr/cache2/entries/ABC"  # the disk cache
+put "$XDG_CACHE_HOME/mozilla/firefox/q4w8e2rt.default-esr/startupCache/kept"
 
 ie="$SANDBOX/ie"
 put "$ie/History/History.IE5/index.dat"
@@ -70,7 +73,7 @@ survivors=$(cd "$SANDBOX" && find . -type f \( -path './home/.config/mozilla/fir
   -a \( -name 'favicons*' -o -name 'bookmarks*' -o -name prefs.js -o -path '*/cache/sub/*' \
   -o -path '*/sessionstore-backups/*' -o -path '*/storage/*' \) -o -path './outside/*' \
   -o -path './home/Documents/*' -o -path './ie/INetCache-sibling/*' -o -name .hidden-stays \
-  -o -path '*/z9x8c7v6.default/*' -o -path './home/.cache/*' -o -name profiles.ini \
+  -o -path '*/z9x8c7v6.default/*' -o -path './home/.cache/*/startupCache/*' -o -name profiles.ini \
   -o -name installs.ini \) | sort | xargs sha256sum)
 [ "$(echo "$survivors" | wc -l)" -eq 16 ] || fail "expected 16 survivors, found: $survivors"
 
@@ -95,6 +98,9 @@ for f in places.sqlite places.sqlite-wal cookies.sqlite cookies.sqlite-wal formh
          formhistory.sqlite-wal downloads.sqlite history.dat cookies.txt startup.cache cache/one cache/two; do
   [ -e "$profile/$f" ] && fail "$f survived"
 done
+[ -s "$profile/bookmarkbackups/bookmarks-$(date +%F).json" ] || fail "bookmarks not saved"
+cache2="$XDG_CACHE_HOME/mozilla/firefox/q4w8e2rt.default-esr/cache2"
+[ -d "$cache2" ] && [ -z "$(ls -A "$cache2")" ] || fail "cache2 not emptied, or gone"
 
 reg="$store/registry.reg"
 grep -q '"url101"="http://site101.example/"' "$reg" || fail "url101 gone"

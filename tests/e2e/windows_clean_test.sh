@@ -94,7 +94,9 @@ for f in $doomed; do put "$profile/$f"; done
 for f in favicons.sqlite bookmarks.html prefs.js cache/sub/stays storage/x.cache; do
   put "$profile/$f"
 done
-put "$ff/Profiles/z9x8c7v6.default/cookies.sqlite"   # another profile: not Profile0
+python3 "$(dirname "$0")/firefox/make_places.py" "$profile/places.sqlite.new"
+mv "$profile/places.sqlite.new" "$profile/places.sqlite"   # bookmarks to keep
+put "$ff/Profiles/z9x8c7v6.default/cookies.sqlite"   # listed, but no profile: no prefs.js
 
 survivors=$(cd "$SANDBOX" && find . -path ./wine/drive_c/windows -prune -o -type f \( \
   -path "*/q4w8e2rt.default-release/*" -a \( -name 'favicons*' -o -name 'bookmarks*' \

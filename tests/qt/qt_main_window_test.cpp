@@ -266,6 +266,7 @@ TEST_F(QtWindowTest, TheHandPointerComesFromTheCursorFileBesideTheProgram) {
 TEST_F(QtWindowTest, DeleteNowDeletesTheTickedFilesAndShowsItsWork) {
   const fs::path firefox = ConfigFolder() / "mozilla" / "firefox";
   testing::WriteFile(firefox / "profiles.ini", "[Profile0]\nPath=p.default\n");
+  testing::WriteFile(firefox / "p.default" / "prefs.js", "");
   testing::WriteFile(firefox / "p.default" / "cookies.sqlite", "c");
   testing::WriteFile(firefox / "p.default" / "places.sqlite", "p");
   testing::WriteFile(ConfigFolder() / "Quillmark" / "settings.ini",

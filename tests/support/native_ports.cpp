@@ -4,12 +4,14 @@
 #include "platform/win32/win32_file_patterns.h"
 #include "platform/win32/win32_folder_tree.h"
 #include "platform/win32/win32_memory.h"
+#include "platform/win32/win32_profile_folder.h"
 #include "platform/win32/win32_profile_strings.h"
 #else
 #include "platform/posix/ini_profile_strings.h"
 #include "platform/posix/posix_file_patterns.h"
 #include "platform/posix/posix_folder_tree.h"
 #include "platform/posix/posix_memory.h"
+#include "platform/posix/posix_profile_folder.h"
 #endif
 
 namespace larkspur::testing {
@@ -19,11 +21,19 @@ using NativeFiles = Win32FilePatterns;
 using NativeStrings = Win32ProfileStrings;
 using NativeTree = Win32FolderTree;
 using NativeMemoryAdapter = Win32Memory;
+
+std::unique_ptr<ProfileFolders> NativeProfileFolders(const std::string& home) {
+  return std::make_unique<Win32ProfileFolders>(home);
+}
 #else
 using NativeFiles = PosixFilePatterns;
 using NativeStrings = IniProfileStrings;
 using NativeTree = PosixFolderTree;
 using NativeMemoryAdapter = PosixMemory;
+
+std::unique_ptr<ProfileFolders> NativeProfileFolders(const std::string& home) {
+  return std::make_unique<PosixProfileFolders>(std::vector<std::string>{home});
+}
 #endif
 
 std::unique_ptr<FilePatternPort> NativeFilePatterns() {

@@ -7,6 +7,7 @@
 #include "platform/file_patterns.h"
 #include "platform/folder_tree.h"
 #include "platform/memory.h"
+#include "platform/profile_folder.h"
 #include "platform/profile_strings.h"
 
 namespace larkspur::testing {
@@ -16,5 +17,7 @@ std::unique_ptr<ProfileStringPort> NativeProfileStrings();
 // `home` is protected as the user's home folder is.
 std::unique_ptr<FolderTree> NativeFolderTree(const std::string& home);
 std::unique_ptr<MemoryPort> NativeMemory();
+// `home` is protected as the user's home folder is.
+std::unique_ptr<ProfileFolders> NativeProfileFolders(const std::string& home);
 
 }  // namespace larkspur::testing

@@ -11,6 +11,7 @@
 #include "fakes/fake_url_cache.h"
 #include "fakes/fake_url_history.h"
 #include "fakes/guarded_memory.h"
+#include "platform/sqlite/sqlite_bookmark_store.h"
 #include "support/native_ports.h"
 
 namespace larkspur {
@@ -39,7 +40,11 @@ class CleanupStepsTest : public ::testing::Test {
   std::vector<std::string> texts_;
   IEHistory ie_{IECleanupPorts{registry_, cache_, history_, memory_, folders_}, form_.Label5,
                 form_.List2, form_.List3};
-  FirefoxHistory firefox_{FirefoxPorts{registry_, *ini_, *files_, ""}};
+  std::unique_ptr<ProfileFolders> profiles_ = testing::NativeProfileFolders("");
+  SqliteBookmarkStore bookmarks_;
+  FirefoxHistory firefox_{FirefoxPorts{registry_, *ini_, *files_, *profiles_, folders_, bookmarks_,
+                                       form_.Label5, "",
+                                       [] { return std::chrono::year(2026) / 12 / 7; }}};
   Cleaners cleaners_{ie_, firefox_};
 };
 

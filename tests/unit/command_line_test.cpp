@@ -53,6 +53,7 @@ class CommandLineTest : public ::testing::Test {
     profile_ = config / "mozilla" / "firefox" / "p.default-esr";
     testing::WriteFile(config / "mozilla" / "firefox" / "profiles.ini",
                        "[Profile0]\nName=default-esr\nIsRelative=1\nPath=p.default-esr\n");
+    testing::WriteFile(profile_ / "prefs.js", "");
     testing::WriteFile(profile_ / "cookies.sqlite", "c");
     testing::WriteFile(profile_ / "places.sqlite", "p");
     testing::WriteFile(data_ / "larkspur" / "registry.reg",

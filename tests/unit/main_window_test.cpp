@@ -24,6 +24,7 @@
 #include "fakes/guarded_memory.h"
 #include "iecleanup/registry1.h"
 #include "platform/path_text.h"
+#include "platform/sqlite/sqlite_bookmark_store.h"
 #include "support/native_ports.h"
 #include "support/temp_dir.h"
 #include "tray/sys_tray_hook.h"
@@ -54,6 +55,8 @@ class MainWindowTest : public ::testing::Test {
     stores_.folders = std::make_unique<testing::FakeFolderTree>();
     stores_.files = testing::NativeFilePatterns();
     stores_.profile_strings = testing::NativeProfileStrings();
+    stores_.profiles = testing::NativeProfileFolders(dir_.str());
+    stores_.bookmarks = std::make_unique<SqliteBookmarkStore>();
   }
 
   // Builds the window as the program does, with what the test has put in the stores.

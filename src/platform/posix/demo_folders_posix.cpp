@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/path_text.h"
+#include "platform/sample_places.h"
 
 namespace larkspur {
 
@@ -45,12 +46,16 @@ void WriteFirefox(const fs::path& config) {
   Write(firefox / "p3n8c1vd.default" / "times.json", "{\"created\":1765000000000}\n");
 
   const fs::path profile = firefox / kProfileName;
-  for (const char* database : {"places.sqlite", "formhistory.sqlite", "cookies.sqlite",
-                               "downloads.sqlite", "favicons.sqlite"}) {
+  fs::create_directories(profile);
+  if (!WriteSamplePlaces(Utf8FromPath(profile / "places.sqlite")))
+    throw fs::filesystem_error("cannot write", profile / "places.sqlite",
+                               std::make_error_code(std::errc::io_error));
+  for (const char* database :
+       {"formhistory.sqlite", "cookies.sqlite", "downloads.sqlite", "favicons.sqlite"}) {
     Write(profile / database, std::string(kSqliteHeader) + '\0' + database);
   }
-  for (const char* journal : {"places.sqlite-wal", "cookies.sqlite-wal", "formhistory.sqlite-wal",
-                              "favicons.sqlite-wal"}) {
+  for (const char* journal :
+       {"cookies.sqlite-wal", "formhistory.sqlite-wal", "favicons.sqlite-wal"}) {
     Write(profile / journal, std::string("write-ahead log of ") + journal);
   }
   Write(profile / "history.dat", "// old-style history\n");

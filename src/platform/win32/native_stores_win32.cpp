@@ -1,9 +1,11 @@
 // The Windows stores: the real registry, URL cache, URL history object and file system.
 #include "platform/native_stores.h"
+#include "platform/sqlite/sqlite_bookmark_store.h"
 #include "platform/win32/com_url_history.h"
 #include "platform/win32/win32_file_patterns.h"
 #include "platform/win32/win32_folder_tree.h"
 #include "platform/win32/win32_memory.h"
+#include "platform/win32/win32_profile_folder.h"
 #include "platform/win32/win32_profile_strings.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_settings.h"
@@ -19,6 +21,8 @@ NativeStores MakeNativeStores(const UserFolders& folders) {
   stores.memory = std::make_unique<Win32Memory>();
   stores.folders = std::make_unique<Win32FolderTree>(folders.home);
   stores.files = std::make_unique<Win32FilePatterns>();
+  stores.profiles = std::make_unique<Win32ProfileFolders>(folders.home);
+  stores.bookmarks = std::make_unique<SqliteBookmarkStore>();
   stores.profile_strings = std::make_unique<Win32ProfileStrings>();
   stores.settings = std::make_unique<Win32Settings>();
   return stores;  // Firefox's folder is always below AppData here

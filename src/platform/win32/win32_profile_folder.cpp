@@ -1,0 +1,247 @@
+#include "platform/win32/win32_profile_folder.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/code_page.h"
+#include "platform/win32/win32_file_patterns.h"
+#include "platform/win32/win32_folder_tree.h"
+
+namespace larkspur {
+
+namespace {
+
+class Handle {
+ public:
+  Handle() = default;
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  Handle(Handle&& other) noexcept : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
+  Handle& operator=(Handle&& other) noexcept {
+    std::swap(handle_, other.handle_);
+    return *this;
+  }
+  ~Handle() {
+    if (handle_ != INVALID_HANDLE_VALUE)
+      ::CloseHandle(handle_);
+  }
+  HANDLE get() const { return handle_; }
+  explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+// A folder, held so that it cannot be renamed or removed meanwhile; with `own_entry`, a reparse
+// point is opened as itself (and then refused) rather than followed.
+Handle OpenFolder(const std::wstring& path, bool own_entry, std::string* identity) {
+  Handle folder(::CreateFileW(
+      win32::LongPath(path).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+      FILE_FLAG_BACKUP_SEMANTICS | (own_entry ? FILE_FLAG_OPEN_REPARSE_POINT : 0), nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!folder || !::GetFileInformationByHandle(folder.get(), &info) ||
+      !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      (own_entry && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)))
+    return Handle();
+  char text[64];
+  std::snprintf(text, sizeof text, "%lx:%lx:%lx", info.dwVolumeSerialNumber, info.nFileIndexHigh,
+                info.nFileIndexLow);
+  *identity = text;
+  return folder;
+}
+
+std::set<std::string> HomeAndAbove(const std::string& home) {
+  std::set<std::string> found;
+  std::wstring folder = win32::FullPath(home);
+  while (!folder.empty()) {
+    std::string identity;
+    if (OpenFolder(folder, false, &identity))
+      found.insert(identity);
+    const std::size_t last = folder.find_last_of(L'\\');
+    if (last == std::wstring::npos || last + 1 >= folder.size())
+      break;
+    folder.resize(last == 2 ? 3 : last);  // "C:\" keeps its separator
+  }
+  return found;
+}
+
+DWORD Attributes(const std::wstring& path) {
+  return ::GetFileAttributesW(win32::LongPath(path).c_str());
+}
+
+bool IsPlainName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of("\\/:") == std::string::npos;
+}
+
+class Win32ProfileFolder final : public ProfileFolder {
+ public:
+  Win32ProfileFolder(std::vector<Handle> held, std::wstring path, std::string name,
+                     std::string identity)
+      : held_(std::move(held)),
+        wide_(std::move(path)),
+        path_(Utf8FromWide(wide_)),
+        name_(std::move(name)),
+        identity_(std::move(identity)) {}
+
+  const std::string& Path() const override { return path_; }
+  const std::string& Name() const override { return name_; }
+  const std::string& Identity() const override { return identity_; }
+
+  bool Exists(const std::string& name) override {
+    return IsPlainName(name) && Attributes(In(name)) != INVALID_FILE_ATTRIBUTES;
+  }
+
+  bool DeleteMatching(const std::string& subfolder, const std::string& pattern) override {
+    if (!subfolder.empty() && !IsRealSubfolder(subfolder))
+      return false;
+    const std::string folder = subfolder.empty() ? path_ : path_ + "\\" + subfolder;
+    return Win32FilePatterns().DeleteMatching(folder + "\\" + pattern);
+  }
+
+  // Firefox holds parent.lock open without sharing while it runs.
+  bool InUse() override {
+    Handle lock(::CreateFileW(win32::LongPath(In("parent.lock")).c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    return !lock && ::GetLastError() == ERROR_SHARING_VIOLATION;
+  }
+
+  std::vector<std::string> List(const std::string& subfolder) override {
+    std::vector<std::string> names;
+    if (!IsRealSubfolder(subfolder))
+      return names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW(win32::LongPath(In(subfolder) + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+      return names;
+    do {
+      const std::wstring name = found.cFileName;
+      if (name != L"." && name != L"..")
+        names.push_back(Utf8FromWide(name));
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return names;
+  }
+
+  bool Rename(const std::string& subfolder, const std::string& from,
+              const std::string& to) override {
+    if (!IsRealSubfolder(subfolder) || !IsPlainName(from) || !IsPlainName(to))
+      return false;
+    const std::wstring folder = In(subfolder) + L"\\";
+    return ::MoveFileExW(win32::LongPath(folder + WideFromUtf8(from)).c_str(),
+                         win32::LongPath(folder + WideFromUtf8(to)).c_str(), 0) != 0;
+  }
+
+  bool WriteNew(const std::string& subfolder, const std::string& name,
+                const std::string& contents) override {
+    if (!IsPlainName(subfolder) || !IsPlainName(name))
+      return false;
+    ::CreateDirectoryW(win32::LongPath(In(subfolder)).c_str(), nullptr);
+    if (!IsRealSubfolder(subfolder))
+      return false;
+    const std::wstring folder = In(subfolder) + L"\\";
+    // The temporary name ends in ".tmp", which Firefox clears from its backup folder.
+    const std::wstring temporary =
+        win32::LongPath(folder + L".larkspur-" + std::to_wstring(std::random_device{}()) + L".tmp");
+    bool written = false;
+    {
+      Handle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (!file)
+        return false;
+      DWORD wrote = 0;
+      written = contents.size() <= MAXDWORD &&
+                ::WriteFile(file.get(), contents.data(), static_cast<DWORD>(contents.size()),
+                            &wrote, nullptr) &&
+                wrote == contents.size() && ::FlushFileBuffers(file.get());
+    }
+    if (written &&
+        ::MoveFileExW(temporary.c_str(), win32::LongPath(folder + WideFromUtf8(name)).c_str(),
+                      MOVEFILE_WRITE_THROUGH))
+      return true;
+    ::DeleteFileW(temporary.c_str());
+    return false;
+  }
+
+ private:
+  std::wstring In(const std::string& name) const { return wide_ + L"\\" + WideFromUtf8(name); }
+
+  bool IsRealSubfolder(const std::string& subfolder) const {
+    if (!IsPlainName(subfolder))
+      return false;
+    const DWORD attributes = Attributes(In(subfolder));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  }
+
+  std::vector<Handle> held_;
+  std::wstring wide_;
+  std::string path_;
+  std::string name_;
+  std::string identity_;
+};
+
+std::vector<std::string> Steps(const std::string& entry) {
+  std::vector<std::string> steps;
+  std::string step;
+  for (const char c : entry + '/') {
+    if (c == '/' || c == '\\') {
+      if (!step.empty() && step != ".")
+        steps.push_back(step);
+      step.clear();
+    } else {
+      step += c;
+    }
+  }
+  return steps;
+}
+
+}  // namespace
+
+std::unique_ptr<ProfileFolder> Win32ProfileFolders::Open(const std::string& firefox_folder,
+                                                         const std::string& entry, bool relative) {
+  std::wstring path = win32::FullPath(relative ? firefox_folder : entry);
+  if (path.empty())
+    return nullptr;
+  std::vector<std::string> steps;
+  if (relative) {
+    steps = Steps(entry);
+  } else {
+    // From the drive's root (or the share), every step checked.
+    const std::filesystem::path full(path);
+    steps = Steps(Utf8FromWide(full.relative_path().wstring()));
+    path = full.root_path().wstring();
+  }
+  std::vector<Handle> held;
+  std::string identity;
+  // The Firefox folder may itself be a link (a user's choice); below it, no step may be.
+  held.push_back(OpenFolder(path, !relative, &identity));
+  std::string name = Utf8FromWide(path.substr(path.find_last_of(L'\\') + 1));
+  for (const std::string& step : steps) {
+    if (!held.back() || step == ".." || !IsPlainName(step))
+      return nullptr;
+    path += (path.back() == L'\\' ? L"" : L"\\") + WideFromUtf8(step);
+    held.push_back(OpenFolder(path, true, &identity));
+    name = step;
+  }
+  if (!held.back() || std::filesystem::path(path).relative_path().empty())
+    return nullptr;  // a drive's root
+  if (HomeAndAbove(home_).contains(identity))
+    return nullptr;
+  const auto is_file = [&](const wchar_t* marker) {
+    const DWORD attributes = Attributes(path + L"\\" + marker);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+  };
+  if (!is_file(L"prefs.js") && !is_file(L"times.json"))
+    return nullptr;
+  return std::make_unique<Win32ProfileFolder>(std::move(held), path, name, identity);
+}
+
+}  // namespace larkspur
