@@ -5,8 +5,6 @@
 #include "firefox/backup_names.h"
 #include "firefox/bookmark_backup.h"
 #include "iecleanup/folder_sweep.h"
-#include "iecleanup/registry1.h"
-#include "platform/firefox_layout.h"
 #include "platform/path_text.h"
 
 namespace larkspur {
@@ -108,11 +106,8 @@ std::string Firefox::Delete_Downloads() {
 std::string Firefox::Delete_Cache() {
   profile_.DeleteMatching("cache", "*.*");
   profile_.DeleteMatching("", "*.cache");
-  const std::string local = GetShellFolder(ports_.registry, "Local AppData");
-  if (IsAbsolutePath(local))
-    SweepFolder(ports_.folders, ports_.status,
-                local + kFirefoxCacheBelowLocalAppData + kPathSeparator + profile_.Name() +
-                    kPathSeparator + "cache2");
+  if (!local_folder_.empty())
+    SweepFolder(ports_.folders, ports_.status, local_folder_ + kPathSeparator + "cache2");
   return "";
 }
 

@@ -9,7 +9,9 @@ namespace larkspur {
 
 class Firefox {
  public:
-  Firefox(const FirefoxPorts& ports, ProfileFolder& profile) : ports_(ports), profile_(profile) {}
+  // `local_folder`: where Firefox keeps the profile's disk cache; empty for none.
+  Firefox(const FirefoxPorts& ports, ProfileFolder& profile, std::string local_folder = "")
+      : ports_(ports), profile_(profile), local_folder_(std::move(local_folder)) {}
 
   // Each returns what stayed and why, for the user to read; empty when nothing did.
   std::string Delete_TypedUrls();
@@ -34,6 +36,7 @@ class Firefox {
 
   const FirefoxPorts& ports_;
   ProfileFolder& profile_;
+  std::string local_folder_;
 };
 
 }  // namespace larkspur

@@ -7,8 +7,8 @@
 namespace larkspur {
 
 void FirefoxHistory::EachProfile(std::string (Firefox::*item)()) {
-  for (const auto& profile : ProfileLocator(ports_).OpenProfiles()) {
-    Firefox firefox(ports_, *profile);
+  for (const LocatedProfile& profile : ProfileLocator(ports_).OpenProfiles()) {
+    Firefox firefox(ports_, *profile.folder, profile.local_folder);
     const std::string stayed = (firefox.*item)();
     if (stayed.empty())
       continue;

@@ -15,6 +15,22 @@ namespace {
 // some; this many missing ones in a row end the search.
 constexpr int kLongestGap = 16;
 
+// The entry's steps joined by this system's separator, without "." steps or doubled separators.
+std::string Normalised(const std::string& entry) {
+  std::string joined;
+  std::string step;
+  for (const char c : entry + '/') {
+    if (c != '/' && c != '\\') {
+      step += c;
+      continue;
+    }
+    if (!step.empty() && step != ".")
+      joined += (joined.empty() ? "" : std::string(1, kPathSeparator)) + step;
+    step.clear();
+  }
+  return joined;
+}
+
 }  // namespace
 
 std::string ProfileLocator::GetFireFoxPath() const {
@@ -26,13 +42,14 @@ std::string ProfileLocator::GetFireFoxPath() const {
                                                           : app_data + kFirefoxBelowAppData;
 }
 
-std::vector<std::unique_ptr<ProfileFolder>> ProfileLocator::OpenProfiles() const {
-  std::vector<std::unique_ptr<ProfileFolder>> profiles;
+std::vector<LocatedProfile> ProfileLocator::OpenProfiles() const {
+  std::vector<LocatedProfile> profiles;
   const std::string firefox_folder = GetFireFoxPath();
   if (firefox_folder.empty())
     return profiles;
   const INI ini(ports_.profile_strings);
   const std::string ini_file = firefox_folder + kPathSeparator + "profiles.ini";
+  const std::string local_app_data = GetShellFolder(ports_.registry, "Local AppData");
   std::set<std::string> opened;
   for (int number = 0, missing = 0; missing < kLongestGap; ++number) {
     const std::string section = "Profile" + std::to_string(number);
@@ -47,8 +64,14 @@ std::vector<std::unique_ptr<ProfileFolder>> ProfileLocator::OpenProfiles() const
       continue;
     const bool relative = ini.GetFromINI(ini_file, section, "IsRelative") != "0";
     std::unique_ptr<ProfileFolder> profile = ports_.profiles.Open(firefox_folder, path, relative);
-    if (profile && opened.insert(profile->Identity()).second)
-      profiles.push_back(std::move(profile));
+    if (!profile || !opened.insert(profile->Identity()).second)
+      continue;
+    std::string local_folder = profile->Path();
+    if (relative)
+      local_folder = IsAbsolutePath(local_app_data)
+                         ? local_app_data + kFirefoxBelowAppData + kPathSeparator + Normalised(path)
+                         : "";
+    profiles.push_back({std::move(profile), std::move(local_folder)});
   }
   return profiles;
 }

@@ -8,6 +8,14 @@
 
 namespace larkspur {
 
+struct LocatedProfile {
+  std::unique_ptr<ProfileFolder> folder;
+  // Where Firefox keeps the profile's local data (its disk cache): the entry below the local
+  // Firefox folder, or, for a profile listed with an absolute path, the profile itself.
+  // Empty when there is no local application-data folder.
+  std::string local_folder;
+};
+
 class ProfileLocator {
  public:
   explicit ProfileLocator(const FirefoxPorts& ports) : ports_(ports) {}
@@ -17,7 +25,7 @@ class ProfileLocator {
 
   // Every [ProfileN] section's profile that opens as a profile folder, each folder once
   // however often it is listed.
-  std::vector<std::unique_ptr<ProfileFolder>> OpenProfiles() const;
+  std::vector<LocatedProfile> OpenProfiles() const;
 
  private:
   const FirefoxPorts& ports_;

@@ -4,11 +4,9 @@
 
 namespace larkspur {
 
-// Below the application-data folder: the folder of profiles.ini.
+// Below the application-data folder: the folder of profiles.ini. Below the local one (the
+// cache folder on Linux, "Local AppData" on Windows): the folder of the profiles' disk caches.
 extern const char kFirefoxBelowAppData[];
-// Below the local cache folder ("Local AppData" on Windows): the folder of each profile's
-// local cache, named as the profile's own folder.
-extern const char kFirefoxCacheBelowLocalAppData[];
 
 // Today in local time.
 std::chrono::year_month_day LocalToday();

@@ -5,7 +5,6 @@
 namespace larkspur {
 
 const char kFirefoxBelowAppData[] = "/mozilla/firefox";
-const char kFirefoxCacheBelowLocalAppData[] = "/mozilla/firefox";
 
 std::chrono::year_month_day LocalToday() {
   const time_t now = ::time(nullptr);

@@ -5,7 +5,6 @@
 namespace larkspur {
 
 const char kFirefoxBelowAppData[] = "\\Mozilla\\Firefox";
-const char kFirefoxCacheBelowLocalAppData[] = "\\Mozilla\\Firefox\\Profiles";
 
 std::chrono::year_month_day LocalToday() {
   SYSTEMTIME local{};
