@@ -101,11 +101,15 @@ class Marionette:
         firefox.wait(timeout=60)
 
 
+STARTED = []
+
+
 def start_firefox():
     firefox = subprocess.Popen(
         ["firefox-esr", "--headless", "--marionette", "--no-remote",
          "--remote-allow-system-access"], env=ENV, stdout=subprocess.DEVNULL,
         stderr=subprocess.DEVNULL)
+    STARTED.append(firefox)
     return firefox, Marionette()
 
 
@@ -217,4 +221,8 @@ def main():
 try:
     main()
 finally:
+    for started in STARTED:  # only after a failure is one still running
+        if started.poll() is None:
+            started.kill()
+            started.wait()
     shutil.rmtree(SANDBOX, ignore_errors=True)
