@@ -25,7 +25,7 @@ appdata=$(winepath -u "$(wine cmd /c 'echo %APPDATA%' </dev/null 2>/dev/null | t
 profile="$appdata/Mozilla/Firefox/Profiles/k3j4h5g6.default-release"
 printf '[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=Profiles/k3j4h5g6.default-release\r\n' \
   | { mkdir -p "$appdata/Mozilla/Firefox" && cat >"$appdata/Mozilla/Firefox/profiles.ini"; }
-for f in cookies.sqlite cookies.txt places.sqlite formhistory.sqlite; do put "$profile/$f"; done
+for f in prefs.js cookies.sqlite cookies.txt places.sqlite formhistory.sqlite; do put "$profile/$f"; done
 
 settings() {
   wine reg query 'HKCU\Software\Quillmark\Larkspur' /v "$1" </dev/null 2>/dev/null \

@@ -258,6 +258,7 @@ TEST_F(Win32WindowTest, DeleteNowDeletesTheTickedItemsAndRestoresTheStatusAfterT
   testing::WriteFile(firefox / "profiles.ini", "[Profile0]\r\nPath=Profiles/t1.default\r\n");
   testing::WriteFile(firefox / "Profiles" / "t1.default" / "cookies.sqlite", "cookies");
   testing::WriteFile(firefox / "Profiles" / "t1.default" / "places.sqlite", "places");
+  testing::WriteFile(firefox / "Profiles" / "t1.default" / "prefs.js", "");
 
   program_->Open();
   program_->form().Label5.SetCaption("earlier status");
