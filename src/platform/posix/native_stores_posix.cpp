@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "platform/posix/folder_identity.h"
 #include "platform/posix/ini_profile_strings.h"
 #include "platform/posix/ini_settings.h"
 #include "platform/posix/posix_file_patterns.h"
@@ -67,7 +68,7 @@ NativeStores MakeNativeStores(const UserFolders& folders) {
   stores.folders = std::make_unique<PosixFolderTree>(folders.home);
   stores.files = std::make_unique<PosixFilePatterns>();
   stores.profiles = std::make_unique<PosixProfileFolders>(
-      std::vector<std::string>{folders.home, HomeFromAccount()});
+      std::vector<std::string>{folders.home, AccountHomeFolder()});
   stores.bookmarks = std::make_unique<SqliteBookmarkStore>();
   stores.profile_strings = std::make_unique<IniProfileStrings>();
   stores.settings = std::make_unique<IniSettings>(folders.config);

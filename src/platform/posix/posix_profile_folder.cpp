@@ -1,9 +1,11 @@
 #include "platform/posix/posix_profile_folder.h"
 
+#include "platform/posix/folder_identity.h"
+#include "platform/posix/unique_fd.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
-#include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,7 +15,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
-#include <set>
 #include <utility>
 
 namespace larkspur {
@@ -21,56 +22,6 @@ namespace larkspur {
 namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-
-// A descriptor that closes itself.
-class Fd {
- public:
-  Fd() = default;
-  explicit Fd(int fd) : fd_(fd) {}
-  Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  Fd& operator=(Fd&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    return *this;
-  }
-  ~Fd() {
-    if (fd_ >= 0)
-      ::close(fd_);
-  }
-  int get() const { return fd_; }
-  explicit operator bool() const { return fd_ >= 0; }
-
- private:
-  int fd_ = -1;
-};
-
-using FileIdentity = std::pair<dev_t, ino_t>;
-
-bool IdentityOf(int fd, const char* name, int flags, FileIdentity* identity) {
-  struct stat state {};
-  if (::fstatat(fd, name, &state, flags) != 0)
-    return false;
-  *identity = {state.st_dev, state.st_ino};
-  return true;
-}
-
-// A home folder and every folder above it.
-std::set<FileIdentity> HomeAndAbove(const std::string& home) {
-  std::set<FileIdentity> found;
-  if (home.empty() || home.front() != '/')
-    return found;
-  Fd fd(::open(home.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  while (fd) {
-    FileIdentity self;
-    FileIdentity parent;
-    if (!IdentityOf(fd.get(), ".", 0, &self) || !IdentityOf(fd.get(), "..", 0, &parent))
-      break;
-    found.insert(self);
-    if (self == parent)
-      break;
-    fd = Fd(::openat(fd.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  }
-  return found;
-}
 
 bool IsRegularFile(int fd, const char* name) {
   struct stat state {};
@@ -102,7 +53,7 @@ std::vector<std::string> Names(int folder_fd) {
 
 // Firefox holds an fcntl lock on .parentlock, and keeps a "lock" link naming its process.
 bool HeldByFirefox(int folder_fd) {
-  Fd lock(::openat(folder_fd, ".parentlock", O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  UniqueFd lock(::openat(folder_fd, ".parentlock", O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
   if (lock) {
     struct flock query {};
     query.l_type = F_WRLCK;
@@ -125,10 +76,12 @@ bool HeldByFirefox(int folder_fd) {
 
 class PosixProfileFolder final : public ProfileFolder {
  public:
-  PosixProfileFolder(Fd fd, std::string path, std::string name, FileIdentity identity)
-      : fd_(std::move(fd)), path_(std::move(path)), name_(std::move(name)) {
-    identity_ = std::to_string(identity.first) + ":" + std::to_string(identity.second);
-  }
+  PosixProfileFolder(UniqueFd fd, std::string path, std::string name,
+                     const FolderIdentity& identity)
+      : fd_(std::move(fd)),
+        path_(std::move(path)),
+        name_(std::move(name)),
+        identity_(std::to_string(identity.device) + ":" + std::to_string(identity.inode)) {}
 
   const std::string& Path() const override { return path_; }
   const std::string& Name() const override { return name_; }
@@ -141,7 +94,7 @@ class PosixProfileFolder final : public ProfileFolder {
   }
 
   bool DeleteMatching(const std::string& subfolder, const std::string& pattern) override {
-    Fd folder = Subfolder(subfolder);
+    UniqueFd folder = Subfolder(subfolder);
     if (!folder || pattern.empty())
       return false;
     const std::string match = pattern == "*.*" ? "*" : pattern;
@@ -163,13 +116,13 @@ class PosixProfileFolder final : public ProfileFolder {
   bool InUse() override { return HeldByFirefox(fd_.get()); }
 
   std::vector<std::string> List(const std::string& subfolder) override {
-    Fd folder = Subfolder(subfolder);
+    UniqueFd folder = Subfolder(subfolder);
     return folder ? Names(folder.get()) : std::vector<std::string>{};
   }
 
   bool Rename(const std::string& subfolder, const std::string& from,
               const std::string& to) override {
-    Fd folder = Subfolder(subfolder);
+    UniqueFd folder = Subfolder(subfolder);
     return folder && IsPlainName(from) && IsPlainName(to) &&
            ::renameat2(folder.get(), from.c_str(), folder.get(), to.c_str(), RENAME_NOREPLACE) == 0;
   }
@@ -180,7 +133,7 @@ class PosixProfileFolder final : public ProfileFolder {
       return false;
     if (::mkdirat(fd_.get(), subfolder.c_str(), 0700) != 0 && errno != EEXIST)
       return false;
-    Fd folder = Subfolder(subfolder);
+    UniqueFd folder = Subfolder(subfolder);
     if (!folder)
       return false;
     // The temporary name ends in ".tmp", which Firefox clears from its backup folder.
@@ -188,8 +141,8 @@ class PosixProfileFolder final : public ProfileFolder {
         ".larkspur-" + std::to_string(std::random_device{}()) + "-" + name + ".tmp";
     bool written = false;
     {
-      Fd file(::openat(folder.get(), temporary.c_str(),
-                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+      UniqueFd file(::openat(folder.get(), temporary.c_str(),
+                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
       if (!file)
         return false;
       written = WriteAll(file.get(), contents) && ::fsync(file.get()) == 0;
@@ -217,15 +170,15 @@ class PosixProfileFolder final : public ProfileFolder {
     return true;
   }
 
-  Fd Subfolder(const std::string& subfolder) const {
+  UniqueFd Subfolder(const std::string& subfolder) const {
     if (subfolder.empty())
-      return Fd(::dup(fd_.get()));
+      return UniqueFd(::dup(fd_.get()));
     if (!IsPlainName(subfolder))
-      return Fd();
-    return Fd(::openat(fd_.get(), subfolder.c_str(), kFolderFlags));
+      return UniqueFd();
+    return UniqueFd(::openat(fd_.get(), subfolder.c_str(), kFolderFlags));
   }
 
-  Fd fd_;
+  UniqueFd fd_;
   std::string path_;
   std::string name_;
   std::string identity_;
@@ -249,11 +202,6 @@ std::vector<std::string> Steps(const std::string& entry) {
 
 }  // namespace
 
-std::string HomeFromAccount() {
-  const passwd* account = ::getpwuid(::getuid());
-  return account != nullptr && account->pw_dir != nullptr ? account->pw_dir : "";
-}
-
 std::unique_ptr<ProfileFolder> PosixProfileFolders::Open(const std::string& firefox_folder,
                                                          const std::string& entry, bool relative) {
   const std::string start = relative ? firefox_folder : "/";
@@ -261,30 +209,28 @@ std::unique_ptr<ProfileFolder> PosixProfileFolders::Open(const std::string& fire
       (!relative && (entry.empty() || entry.front() != '/')))
     return nullptr;
   // The Firefox folder may itself be a link (a user's choice); below it, no step may be.
-  Fd fd(::open(start.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  UniqueFd fd(::open(start.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   std::string path = start;
   std::string name = start.substr(start.find_last_of('/') + 1);
   for (const std::string& step : Steps(entry)) {
     if (!fd || step == "..")
       return nullptr;
-    fd = Fd(::openat(fd.get(), step.c_str(), kFolderFlags));
+    fd = UniqueFd(::openat(fd.get(), step.c_str(), kFolderFlags));
     path += (path.back() == '/' ? "" : "/") + step;
     name = step;
   }
   if (!fd)
     return nullptr;
 
-  FileIdentity self;
-  FileIdentity parent;
-  if (!IdentityOf(fd.get(), ".", 0, &self) || !IdentityOf(fd.get(), "..", 0, &parent) ||
-      self == parent || self.first != parent.first)
+  const std::optional<FolderIdentity> self = IdentityOf(fd.get());
+  const std::optional<FolderIdentity> parent = IdentityAt(fd.get(), "..");
+  if (!self || !parent || self->SameObject(*parent) || !self->SameMount(*parent))
     return nullptr;  // a filesystem root or a mount point
-  for (const std::string& home : homes_)
-    if (HomeAndAbove(home).contains(self))
-      return nullptr;
+  if (ProtectedFolders(homes_).Holds(*self))
+    return nullptr;
   if (!IsRegularFile(fd.get(), "prefs.js") && !IsRegularFile(fd.get(), "times.json"))
     return nullptr;
-  return std::make_unique<PosixProfileFolder>(std::move(fd), path, name, self);
+  return std::make_unique<PosixProfileFolder>(std::move(fd), path, name, *self);
 }
 
 }  // namespace larkspur

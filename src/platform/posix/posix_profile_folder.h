@@ -20,7 +20,4 @@ class PosixProfileFolders final : public ProfileFolders {
   std::vector<std::string> homes_;
 };
 
-// The home folder the account database names for this user; empty when it names none.
-std::string HomeFromAccount();
-
 }  // namespace larkspur
