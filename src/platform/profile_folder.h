@@ -7,6 +7,23 @@
 
 namespace larkspur {
 
+// The steps of a profile's Path, split at both separators (Firefox on either system may have
+// written profiles.ini), without empty and "." steps.
+inline std::vector<std::string> ProfilePathSteps(const std::string& entry) {
+  std::vector<std::string> steps;
+  std::string step;
+  for (const char c : entry + '/') {
+    if (c == '/' || c == '\\') {
+      if (!step.empty() && step != ".")
+        steps.push_back(step);
+      step.clear();
+    } else {
+      step += c;
+    }
+  }
+  return steps;
+}
+
 class ProfileFolder {
  public:
   virtual ~ProfileFolder() = default;

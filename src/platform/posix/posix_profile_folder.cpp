@@ -184,22 +184,6 @@ class PosixProfileFolder final : public ProfileFolder {
   std::string identity_;
 };
 
-// Splits at both separators, since profiles.ini is written by Firefox on either system.
-std::vector<std::string> Steps(const std::string& entry) {
-  std::vector<std::string> steps;
-  std::string step;
-  for (const char c : entry + '/') {
-    if (c == '/' || c == '\\') {
-      if (!step.empty() && step != ".")
-        steps.push_back(step);
-      step.clear();
-    } else {
-      step += c;
-    }
-  }
-  return steps;
-}
-
 }  // namespace
 
 std::unique_ptr<ProfileFolder> PosixProfileFolders::Open(const std::string& firefox_folder,
@@ -212,7 +196,7 @@ std::unique_ptr<ProfileFolder> PosixProfileFolders::Open(const std::string& fire
   UniqueFd fd(::open(start.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   std::string path = start;
   std::string name = start.substr(start.find_last_of('/') + 1);
-  for (const std::string& step : Steps(entry)) {
+  for (const std::string& step : ProfilePathSteps(entry)) {
     if (!fd || step == "..")
       return nullptr;
     fd = UniqueFd(::openat(fd.get(), step.c_str(), kFolderFlags));

@@ -187,21 +187,6 @@ class Win32ProfileFolder final : public ProfileFolder {
   std::string identity_;
 };
 
-std::vector<std::string> Steps(const std::string& entry) {
-  std::vector<std::string> steps;
-  std::string step;
-  for (const char c : entry + '/') {
-    if (c == '/' || c == '\\') {
-      if (!step.empty() && step != ".")
-        steps.push_back(step);
-      step.clear();
-    } else {
-      step += c;
-    }
-  }
-  return steps;
-}
-
 }  // namespace
 
 std::unique_ptr<ProfileFolder> Win32ProfileFolders::Open(const std::string& firefox_folder,
@@ -211,11 +196,11 @@ std::unique_ptr<ProfileFolder> Win32ProfileFolders::Open(const std::string& fire
     return nullptr;
   std::vector<std::string> steps;
   if (relative) {
-    steps = Steps(entry);
+    steps = ProfilePathSteps(entry);
   } else {
     // From the drive's root (or the share), every step checked.
     const std::filesystem::path full(path);
-    steps = Steps(Utf8FromWide(full.relative_path().wstring()));
+    steps = ProfilePathSteps(Utf8FromWide(full.relative_path().wstring()));
     path = full.root_path().wstring();
   }
   std::vector<Handle> held;
