@@ -59,7 +59,9 @@ void PrintHelp(std::ostream& out) {
          "  0  done\n"
          "  1  the program could not run (no window could open, no demo folder could be\n"
          "     made), or a run's output was lost (the run itself goes on)\n"
-         "  2  a mistake in the options; nothing is deleted\n";
+         "  2  a mistake in the options; nothing is deleted\n"
+         "  3  something stayed: Firefox was running, or its bookmarks could not be saved\n"
+         "     (stderr says which)\n";
 }
 
 void PrintItems(std::ostream& out) {

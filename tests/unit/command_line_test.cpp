@@ -162,6 +162,7 @@ TEST_F(CommandLineTest, InformationOptions) {
     EXPECT_THAT(help.out, HasSubstr(option));
   EXPECT_THAT(help.out, HasSubstr("larkspur.log"));
   EXPECT_THAT(help.out, HasSubstr("\n  2  a mistake in the options"));
+  EXPECT_THAT(help.out, HasSubstr("\n  3  something stayed"));
 #ifdef _WIN32
   EXPECT_THAT(help.out, ::testing::Not(HasSubstr("--demo")));
   EXPECT_THAT(help.out, HasSubstr("%LOCALAPPDATA%\\Quillmark\\Larkspur\\larkspur.log"));
