@@ -24,7 +24,7 @@ kill "$wm" 2>/dev/null
 SESSION
 
 export LARKSPUR SANDBOX
-timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- bash "$SANDBOX/session.sh" \
+timeout 400 xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- bash "$SANDBOX/session.sh" \
   || fail "session failed: $(cat "$SANDBOX/result" "$SANDBOX/err.txt" 2>/dev/null)"
 grep -qx "ok" "$SANDBOX/watcher.txt" || fail "$(cat "$SANDBOX/watcher.txt" "$SANDBOX/err.txt")"
 grep -qx "watcher=0" "$SANDBOX/result" || fail "$(cat "$SANDBOX/result" "$SANDBOX/err.txt")"

@@ -65,13 +65,14 @@ def wait(condition, seconds):
     return False
 
 
+# Waits are ceilings, generous for a loaded machine; they pass as soon as the condition holds.
 # Calls without blocking: the program may be calling the watcher at the same moment, and a
 # blocked watcher would leave both waiting.
 def call(method, *args):
     answer = {}
     method(*args, reply_handler=lambda *reply: answer.setdefault("reply", reply),
            error_handler=lambda error: answer.setdefault("error", error))
-    if not wait(lambda: answer, 20):
+    if not wait(lambda: answer, 60):
         fail("no answer from %s" % method)
     if "error" in answer:
         fail("%s: %s" % (method, answer["error"]))
@@ -101,7 +102,7 @@ def main():
 
 
 def drive(bus, watcher, program):
-    if not wait(lambda: watcher.items, 20):
+    if not wait(lambda: watcher.items, 60):
         fail("no StatusNotifierItem registered")
     service = watcher.items[0]
     item = bus.get_object(service, "/StatusNotifierItem", introspect=False)
@@ -110,14 +111,14 @@ def drive(bus, watcher, program):
     if str(tip[2]) != "Larkspur":
         fail("tooltip: %r" % (tip,))
 
-    if not wait(visible_window, 20):
+    if not wait(visible_window, 60):
         fail("the window never showed")
     subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Larkspur$",
                     "windowminimize"], check=True)
-    if not wait(lambda: not visible_window(), 10):
+    if not wait(lambda: not visible_window(), 60):
         fail("minimised, the window stayed on screen")
     call(dbus.Interface(item, ITEM).Activate, dbus.Int32(0), dbus.Int32(0))
-    if not wait(visible_window, 10):
+    if not wait(visible_window, 60):
         fail("Activate did not show the window")
 
     menu_path = call(props.Get, ITEM, "Menu")
@@ -129,7 +130,7 @@ def drive(bus, watcher, program):
         fail("menu: %r" % (captions,))
     call(menu.Event, entries["Exit"], "clicked", dbus.String("", variant_level=1), dbus.UInt32(0))
 
-    if not wait(lambda: program.poll() is not None, 10):
+    if not wait(lambda: program.poll() is not None, 60):
         fail("Exit did not end the program")
     if program.returncode != 0:
         fail("the program ended with %d" % program.returncode)
