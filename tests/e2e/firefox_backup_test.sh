@@ -10,14 +10,9 @@ HERE=$(dirname "$0")
 source "$HERE/sandbox.sh"
 
 if [ -n "$WINDOWS" ]; then
-  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  trap 'wineserver -k >/dev/null 2>&1; chmod -R u+rwx "$SANDBOX" 2>/dev/null; rm -rf "$SANDBOX"' EXIT
-  wineboot -i </dev/null >/dev/null 2>&1 || fail "wineboot failed"
-  shell_folder() {
-    wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' /v "$1" \
-      </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
-  }
-  unix_path() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+  source "$HERE/wine_prefix.sh"
+  trap stop_wine_and_remove_sandbox EXIT
+  boot_prefix
   ff="$(unix_path "$(shell_folder AppData)")/Mozilla/Firefox"
   local_cache="$(unix_path "$(shell_folder 'Local AppData')")/Mozilla/Firefox/Profiles"
   entry="Profiles/k3j5h7g9.default-release"

@@ -7,17 +7,9 @@
 LARKSPUR=$1
 CACHE_TOOL=$2
 source "$(dirname "$0")/sandbox.sh"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-trap 'wineserver -k >/dev/null 2>&1; chmod -R u+rwx "$SANDBOX" 2>/dev/null; rm -rf "$SANDBOX"' EXIT
-
-# Wine's background processes must not hold this script's output open.
-wineboot -i </dev/null >/dev/null 2>&1 || fail "wineboot failed"
-
-shell_folder() {
-  wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' /v "$1" \
-    </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
-}
-unix_path() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+source "$(dirname "$0")/wine_prefix.sh"
+trap stop_wine_and_remove_sandbox EXIT
+boot_prefix
 
 win_history=$(shell_folder History)
 win_cache=$(shell_folder Cache)

@@ -5,18 +5,13 @@
 LARKSPUR=$1
 CACHE_TOOL=$2
 source "$(dirname "$0")/sandbox.sh"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-trap 'wineserver -k >/dev/null 2>&1; chmod -R u+rwx "$SANDBOX" 2>/dev/null; rm -rf "$SANDBOX"' EXIT
+source "$(dirname "$0")/wine_prefix.sh"
+trap stop_wine_and_remove_sandbox EXIT
+boot_prefix
 
-wineboot -i </dev/null >/dev/null 2>&1 || fail "wineboot failed"
-
-shell_folder() {
-  wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' /v "$1" \
-    </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
-}
-history=$(winepath -u "$(shell_folder History)" 2>/dev/null | tr -d '\r')
-cache=$(winepath -u "$(shell_folder Cache)" 2>/dev/null | tr -d '\r')
-cookies=$(winepath -u "$(shell_folder Cookies)" 2>/dev/null | tr -d '\r')
+history=$(unix_path "$(shell_folder History)")
+cache=$(unix_path "$(shell_folder Cache)")
+cookies=$(unix_path "$(shell_folder Cookies)")
 [ -d "$history" ] && [ -d "$cache" ] && [ -d "$cookies" ] || fail "shell folders missing"
 
 {

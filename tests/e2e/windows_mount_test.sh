@@ -12,7 +12,7 @@ if [ -z "${LARKSPUR_IN_NAMESPACE:-}" ]; then
   LARKSPUR_IN_NAMESPACE=1 exec unshare -m --propagation private bash "$0" "$@"
 fi
 source "$(dirname "$0")/sandbox.sh"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+source "$(dirname "$0")/wine_prefix.sh"
 # The wine server must start inside the namespace to see the mounts, which go before the sandbox.
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
@@ -21,13 +21,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-wineboot -i </dev/null >/dev/null 2>&1 || fail "wineboot failed"
-shell_folder() {
-  wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' /v "$1" \
-    </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
-}
-cache=$(winepath -u "$(shell_folder Cache)" 2>/dev/null | tr -d '\r')
-cookies=$(winepath -u "$(shell_folder Cookies)" 2>/dev/null | tr -d '\r')
+boot_prefix
+cache=$(unix_path "$(shell_folder Cache)")
+cookies=$(unix_path "$(shell_folder Cookies)")
 [ -d "$cache" ] && [ -d "$cookies" ] || fail "shell folders missing"
 
 mkdir -p "$SANDBOX/partition"
