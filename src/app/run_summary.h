@@ -18,11 +18,6 @@ std::string GroupedCount(std::uint64_t count);
 // 512 -> "512 bytes", 58'000'000 -> "55.3 MB" (units of 1024, one decimal).
 std::string ByteSize(std::uint64_t bytes);
 
-struct ItemTally {
-  std::string_view item;  // its command-line name, e.g. "firefox-cookies"
-  RunTally tally;
-};
-
 // One line of the run log: local time "YYYY-MM-DD HH:MM:SS", what started the run, then per
 // item what went and what stayed, then the total.
 std::string LogEntry(const std::string& local_time, std::string_view started_by,

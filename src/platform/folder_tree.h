@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/removal.h"
+
 namespace larkspur {
 
 struct FolderListing {
@@ -36,9 +38,10 @@ class FolderCursor {
 
   // Clears read-only, hidden and system; an empty name means the current folder itself.
   virtual bool MakeArchiveOnly(const std::string& name) = 0;
-  // Deletes a file (a link itself, never its target) of the current folder. True when no entry
-  // of that name is left afterwards, whether this call removed it or it was already gone.
-  virtual bool DeleteFile(const std::string& name) = 0;
+  // Deletes a file (a link itself, never its target) of the current folder: removed with its
+  // size, absent when there was none of that name, or stayed and why. A tree made for a
+  // preview answers the same without deleting.
+  virtual Removal DeleteFile(const std::string& name) = 0;
   // Removes a subfolder only if it is empty, and never a mount point.
   virtual bool RemoveFolder(const std::string& name) = 0;
 };

@@ -10,6 +10,7 @@
 #include "platform/profile_folder.h"
 #include "platform/profile_strings.h"
 #include "platform/registry.h"
+#include "platform/removal.h"
 #include "platform/settings.h"
 #include "platform/url_cache.h"
 #include "platform/url_history.h"
@@ -33,6 +34,9 @@ struct NativeStores {
   std::string legacy_firefox_folder;
 };
 
-NativeStores MakeNativeStores(const UserFolders& folders);
+// With `preview`, every store answers its deletions as a run would and changes nothing; the
+// ledger is shared by them all.
+NativeStores MakeNativeStores(const UserFolders& folders,
+                              std::shared_ptr<PreviewLedger> preview = nullptr);
 
 }  // namespace larkspur

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/removal.h"
+
 namespace larkspur {
 
 // The steps of a profile's Path, split at both separators (Firefox on either system may have
@@ -35,18 +37,21 @@ class ProfileFolder {
   // Equal for two openings of the same folder, whatever the paths that led there.
   virtual const std::string& Identity() const = 0;
 
-  // Whether an entry of that name (a link itself, not its target) is in the folder.
+  // Whether an entry of that name (a link itself, not its target) is in the folder; in a
+  // preview, a file answered as removed is not.
   virtual bool Exists(const std::string& name) = 0;
   // Deletes the files of the folder, or of its subfolder `subfolder` (entered without following
-  // a link), whose names match `pattern` ("*", "?"; "*.*" is every file). Folders stay. False
-  // when nothing matched or a match could not be deleted.
-  virtual bool DeleteMatching(const std::string& subfolder, const std::string& pattern) = 0;
+  // a link), whose names match `pattern` ("*", "?"; "*.*" is every file). Folders stay. One
+  // answer for each match, named as in the folder; none when nothing matched.
+  virtual std::vector<NamedRemoval> DeleteMatching(const std::string& subfolder,
+                                                   const std::string& pattern) = 0;
 
   // Whether a running Firefox holds the profile (its lock is held, not merely present).
   virtual bool InUse() = 0;
 
   // The names in the subfolder `subfolder`; empty when it is missing.
   virtual std::vector<std::string> List(const std::string& subfolder) = 0;
+  // In a preview, Rename and WriteNew change nothing and answer true.
   // Renames within `subfolder`, never over an existing name.
   virtual bool Rename(const std::string& subfolder, const std::string& from,
                       const std::string& to) = 0;
@@ -56,6 +61,7 @@ class ProfileFolder {
                         const std::string& contents) = 0;
 };
 
+// Made for a preview (see PreviewLedger), every folder it opens changes nothing.
 class ProfileFolders {
  public:
   virtual ~ProfileFolders() = default;

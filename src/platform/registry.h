@@ -42,7 +42,8 @@ class RegistryPort {
   virtual long QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
                           unsigned char* data, std::uint32_t* size) = 0;
 
-  // RegDeleteValueA(key, name): kErrorFileNotFound for a value that does not exist.
+  // RegDeleteValueA(key, name): kErrorFileNotFound for a value that does not exist. A registry
+  // made for a preview answers as if it deleted, and keeps the value.
   virtual long DeleteValue(RegKey key, const std::string& name) = 0;
 
   virtual long CloseKey(RegKey key) = 0;

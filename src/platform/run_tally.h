@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace larkspur {
 
@@ -43,6 +44,12 @@ struct RunTally {
       stayed[reason] += other.stayed[reason];
     return *this;
   }
+};
+
+// What one item of a run did; `item` is its command-line name, e.g. "firefox-cookies".
+struct ItemTally {
+  std::string_view item;
+  RunTally tally;
 };
 
 }  // namespace larkspur

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/removal.h"
+
 namespace larkspur {
 
 using CacheEnumHandle = std::uintptr_t;
@@ -62,8 +64,11 @@ class UrlCachePort {
   // FindCloseUrlCache(handle); closing handle 0 is allowed and does nothing.
   virtual bool FindClose(CacheEnumHandle handle) = 0;
 
-  // DeleteUrlCacheEntryA(url): removes the entry and its local file.
-  virtual bool DeleteEntry(const std::string& url) = 0;
+  // DeleteUrlCacheEntryA(url): removes the entry and its local file. Removed comes with the
+  // size of the local file (0 for an entry without one); absent when there is no such entry;
+  // stayed when the entry is locked (in use) or the cache refused. A cache made for a preview
+  // answers the same without deleting.
+  virtual Removal DeleteEntry(const std::string& url) = 0;
 
   // Makes the deletions so far lasting. A store may hold them back until then, so that many
   // cost one rewrite; a crash before it may bring entries back, never their local files. Stores

@@ -6,7 +6,8 @@ namespace larkspur {
 class UrlHistoryPort {
  public:
   virtual ~UrlHistoryPort() = default;
-  // True when the history object was created and reported success.
+  // True when the history object was created and reported success. Made for a preview it
+  // clears nothing and answers true.
   virtual bool ClearHistory() = 0;
 };
 
