@@ -4,14 +4,15 @@
 
 namespace larkspur {
 
-CleanupEngine::CleanupEngine(Form1& form, NativeStores& stores)
+CleanupEngine::CleanupEngine(Form1& form, NativeStores& stores, bool list_sizes)
     : form_(form),
+      record_(form.Label5, list_sizes),
       ie_(IECleanupPorts{*stores.registry, *stores.url_cache, *stores.url_history, *stores.memory,
-                         *stores.folders},
-          form.Label5, form.List2, form.List3),
+                         *stores.folders, record_},
+          form.List2, form.List3),
       firefox_(FirefoxPorts{*stores.registry, *stores.profile_strings, *stores.files,
                             *stores.profiles, *stores.folders, *stores.bookmarks, form.Label5,
-                            stores.legacy_firefox_folder, LocalToday}),
-      cleaners_{ie_, firefox_} {}
+                            record_, stores.legacy_firefox_folder, LocalToday}),
+      cleaners_{ie_, firefox_, record_} {}
 
 }  // namespace larkspur

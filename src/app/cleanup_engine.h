@@ -9,17 +9,21 @@ namespace larkspur {
 
 class CleanupEngine {
  public:
-  CleanupEngine(Form1& form, NativeStores& stores);
+  // `list_sizes`: each "-->" line ends with the thing's size, as a preview lists them.
+  CleanupEngine(Form1& form, NativeStores& stores, bool list_sizes = false);
   CleanupEngine(const CleanupEngine&) = delete;
   CleanupEngine& operator=(const CleanupEngine&) = delete;
 
   // Fills the hidden cache lists, as the window's start-up does.
   void LoadCacheEntries() { ie_.Load_IECacheEntries(); }
-  // One clean-up run of the ticked boxes; what stayed and why comes back (empty: all went).
+  // One clean-up run of the ticked boxes; what a browser kept and why comes back (empty: none).
   std::string RunTickedSteps() { return larkspur::RunTickedSteps(form_, cleaners_); }
+  // What the last run removed and left, item by item.
+  const RunRecord& Record() const { return record_; }
 
  private:
   Form1& form_;
+  RunRecord record_;
   IEHistory ie_;
   FirefoxHistory firefox_;
   Cleaners cleaners_;

@@ -2,18 +2,23 @@
 
 #include <string>
 
+#include "app/run_summary.h"
+
 namespace larkspur {
 
 std::string RunTickedSteps(Form1& form, Cleaners& cleaners) {
+  cleaners.record.Clear();
   for (const CleanupStep& step : kCleanupSteps) {
     if (!(form.*step.box).Ticked())
       continue;
+    cleaners.record.StartItem(step.item);
     form.Label5.SetCaption(std::string(step.status));
     step.run(cleaners);
   }
-  // What a browser kept from the run stays in view; otherwise the line is cleared.
+  // The summary stays in view, with what the user can do about what stayed.
   std::string stayed = cleaners.firefox.TakeStayed();
-  form.Label5.SetCaption(stayed);
+  const std::string summary = SummaryLine(cleaners.record.Total());
+  form.Label5.SetCaption(stayed.empty() ? summary : summary + ' ' + stayed);
   return stayed;
 }
 

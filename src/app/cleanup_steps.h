@@ -13,6 +13,7 @@ namespace larkspur {
 struct Cleaners {
   IEHistory& ie;
   FirefoxHistory& firefox;
+  RunRecord& record;  // the one both report to
 };
 
 struct CleanupStep {
@@ -44,8 +45,10 @@ inline constexpr std::array<CleanupStep, 9> kCleanupSteps{{
      [](Cleaners& c) { c.firefox.Delete_FirefoxCache(); }},
 }};
 
-// For every ticked box, in the order above: its caption on the status line, then its step.
-// At the end the status line says what stayed and why, or is empty; that text comes back.
+// For every ticked box, in the order above: its caption on the status line, then its step,
+// counted in the record as that item. At the end the status line shows the run's summary,
+// followed by what the browser kept and why; that text comes back (empty when nothing was
+// kept for a running browser or a backup not written).
 std::string RunTickedSteps(Form1& form, Cleaners& cleaners);
 
 }  // namespace larkspur

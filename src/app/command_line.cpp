@@ -13,11 +13,13 @@
 
 #include "app/cleanup_engine.h"
 #include "app/cleanup_steps.h"
+#include "app/run_summary.h"
 #include "app/version.h"
 #include "platform/command_line_text.h"
 #include "platform/console_text.h"
 #include "platform/demo_folders.h"
 #include "platform/native_stores.h"
+#include "platform/run_log_file.h"
 
 namespace larkspur {
 
@@ -34,12 +36,14 @@ struct Options {
   bool version = false;
   bool list_items = false;
   bool demo = false;
+  bool preview = false;              // list what the items would erase, change nothing
   std::set<std::string_view> items;  // items to clean
 };
 
 void PrintHelp(std::ostream& out) {
   out << "Usage: larkspur " << kDemoUsage
       << "[--clean ITEM[,ITEM...]]\n"
+         "  or:  larkspur " << kDemoUsage << "--preview ITEM[,ITEM...]\n"
          "  or:  larkspur --list-items | -h | --help | -V | --version\n"
          "\n"
          "Erases browsing traces of Internet Explorer and Firefox. Without --clean it opens\n"
@@ -47,7 +51,11 @@ void PrintHelp(std::ostream& out) {
          "\n"
          "Options:\n"
          "  --clean ITEMS   one clean-up run with these items ticked; every status line is\n"
-         "                  printed on its own line (ITEM \"all\" means every item)\n"
+         "                  printed on its own line, \"-->\" and the name of each thing erased,\n"
+         "                  and last what the run erased and what stayed (ITEM \"all\" means\n"
+         "                  every item); each run adds an entry to the log\n"
+         "  --preview ITEMS what --clean ITEMS would erase now, each thing with its size, and\n"
+         "                  the same last line; nothing is changed\n"
          "  --list-items    the item names with their captions\n"
       << kDemoOptionHelp
       << "  -h, --help      this text\n"
@@ -60,8 +68,8 @@ void PrintHelp(std::ostream& out) {
          "  1  the program could not run (no window could open, no demo folder could be\n"
          "     made), or a run's output was lost (the run itself goes on)\n"
          "  2  a mistake in the options; nothing is deleted\n"
-         "  3  something stayed: Firefox was running, or its bookmarks could not be saved\n"
-         "     (stderr says which)\n";
+         "  3  something stayed: a file in use or refused, Firefox running, or its\n"
+         "     bookmarks not saved (the last line counts them, stderr says why for Firefox)\n";
 }
 
 void PrintItems(std::ostream& out) {
@@ -112,13 +120,15 @@ std::optional<std::string> Parse(int argc, char** argv, Options& options) {
       options.list_items = true;
     } else if (argument == "--demo") {
       options.demo = true;
-    } else if (argument == "--clean") {
+    } else if (argument == "--clean" || argument == "--preview") {
       if (index + 1 >= argc)
-        return std::string("option --clean needs a list of items");
+        return "option " + std::string(argument) + " needs a list of items";
+      options.preview = options.preview || argument == "--preview";
       if (auto error = AddItems(argv[++index], options))
         return error;
-    } else if (argument.starts_with("--clean=")) {
-      if (auto error = AddItems(argument.substr(8), options))
+    } else if (argument.starts_with("--clean=") || argument.starts_with("--preview=")) {
+      options.preview = options.preview || argument.starts_with("--preview=");
+      if (auto error = AddItems(argument.substr(argument.find('=') + 1), options))
         return error;
     } else {
       return "unknown option '" + std::string(argument) + "' (see --help)";
@@ -143,12 +153,18 @@ std::optional<UserFolders> FoldersToUse(const Options& options, std::ostream& ou
   return std::move(demo->folders);
 }
 
-// The exit code of a run in which something stayed (a browser running, a backup not written).
+// The exit code of a run in which something stayed (in use, refused, a browser running).
 constexpr int kSomethingStayed = 3;
 
-// Returns what stayed and why; empty when everything went.
-std::string Clean(const Options& options, const UserFolders& folders, std::ostream& out) {
-  NativeStores stores = MakeNativeStores(folders);
+struct CleanResult {
+  std::string browser_kept;  // what a browser kept and why, for stderr
+  bool anything_stayed = false;
+};
+
+CleanResult Clean(const Options& options, const UserFolders& folders, std::ostream& out,
+                  std::ostream& err) {
+  NativeStores stores =
+      MakeNativeStores(folders, options.preview ? std::make_shared<PreviewLedger>() : nullptr);
   Form1 form;
   for (const CleanupStep& step : kCleanupSteps)
     if (options.items.contains(step.item))
@@ -157,9 +173,14 @@ std::string Clean(const Options& options, const UserFolders& folders, std::ostre
     if (!text.empty())
       out << ConsoleLine(text) << '\n';
   });
-  CleanupEngine engine(form, stores);
+  CleanupEngine engine(form, stores, options.preview);
   engine.LoadCacheEntries();
-  return engine.RunTickedSteps();
+  CleanResult result{engine.RunTickedSteps(), engine.Record().Total().StayedCount() > 0};
+  if (!options.preview &&
+      !RunLogFile(RunLogPath(folders))
+           .Append(LogEntry(LocalTimestamp(), "command line", engine.Record().Items())))
+    err << "larkspur: the run could not be written to the log\n";
+  return result;
 }
 
 }  // namespace
@@ -194,14 +215,14 @@ int RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
     out.flush();
     return open_window(*folders, options.demo ? kDemoNotice : "");
   }
-  const std::string stayed = Clean(options, *folders, out);
+  const CleanResult result = Clean(options, *folders, out, err);
   out.flush();
-  if (!stayed.empty())
-    err << "larkspur: " << stayed << '\n';
+  if (!result.browser_kept.empty())
+    err << "larkspur: " << result.browser_kept << '\n';
   // A closed pipe or a full disk stops the printing, never the deleting.
   if (!out)
     return kOutputLost;
-  return stayed.empty() ? 0 : kSomethingStayed;
+  return result.anything_stayed && !options.preview ? kSomethingStayed : 0;
 }
 
 }  // namespace larkspur

@@ -166,17 +166,22 @@ void MainWindow::Check12_Click() {
     return;
   }
   deleting_now_ = true;
-  saved_status_ = form_.Label5.Caption();
   form_.MousePointer = Pointer::kBusy;
   ports_.face.Mirror();
   RunDeletion();
+  LogRun("Delete Now");
   form_.MousePointer = Pointer::kDefault;
   form_.ProgressBar1.Value = 0;
   ports_.face.Mirror();
+  // The summary stays on the status line until the next status text.
   Pause(5);
-  form_.Label5.SetCaption(saved_status_);
-  ports_.face.Mirror();
   deleting_now_ = false;
+}
+
+void MainWindow::LogRun(const char* started_by) {
+  if (!RunLogFile(ports_.run_log)
+           .Append(LogEntry(LocalTimestamp(), started_by, engine_.Record().Items())))
+    form_.Label5.SetCaption(form_.Label5.Caption() + " The run could not be written to the log.");
 }
 
 void MainWindow::StatusChanged() {
@@ -261,6 +266,7 @@ void MainWindow::Timer1_Timer() {
     form_.MousePointer = Pointer::kBusy;
     ports_.face.Mirror();
     RunDeletion();
+    LogRun("timed run");
     form_.Timer1.Interval = 1000;
     form_.Timer1.Enabled = true;
     form_.MousePointer = Pointer::kDefault;

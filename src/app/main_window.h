@@ -78,6 +78,8 @@ class MainWindow {
   int IntervalSeconds() const;
   void SetProgress(int maximum, int value);
   void StatusChanged();
+  // Appends the last run to the run log; `started_by` says what started it.
+  void LogRun(const char* started_by);
   void StartProgram(const std::string& program, const std::string& argument, ShowStyle show);
   void RestoreInterval();
   void RestoreAutoDelete();
@@ -93,7 +95,6 @@ class MainWindow {
   bool deleting_now_ = false;  // from the click until the pause after it has ended
   bool unloading_ = false;
   double last_repaint_ = -1;
-  std::string saved_status_;
   int current_interval_ = 0;
   int elapsed_seconds_ = 0;
 };

@@ -21,16 +21,24 @@ constexpr int kDaysToGoBack = 3660;
 std::string Firefox::Running(const std::string& what) {
   if (!profile_.InUse())
     return "";
+  ports_.record.Stayed(StayReason::kBrowserRunning);
   return "Firefox is running: close it to clear " + what + " (profile " + profile_.Name() + ").";
 }
 
+void Firefox::DeleteFiles(const std::string& subfolder, const std::string& pattern) {
+  const std::string folder =
+      profile_.Path() + kPathSeparator + (subfolder.empty() ? "" : subfolder + kPathSeparator);
+  for (const NamedRemoval& file : profile_.DeleteMatching(subfolder, pattern))
+    ports_.record.Count(folder + file.name, file.removal);
+}
+
 void Firefox::DeleteDatabase(const std::string& name) {
-  profile_.DeleteMatching("", name);
+  DeleteFiles("", name);
   // While the database is still there (in use), its journals belong to it.
   if (profile_.Exists(name))
     return;
   for (const char* suffix : {"-wal", "-shm", "-journal"})
-    profile_.DeleteMatching("", name + suffix);
+    DeleteFiles("", name + suffix);
 }
 
 bool Firefox::MakeRoomForToday(std::chrono::year_month_day today) {
@@ -78,6 +86,7 @@ std::string Firefox::Delete_TypedUrls() {
   if (profile_.Exists(kPlaces)) {
     std::string error;
     if (!SaveBookmarks(&error)) {
+      ports_.record.Stayed(StayReason::kAccessRefused);
       return "Firefox bookmarks could not be saved, so history stays (profile " + profile_.Name() +
              "): " + error + ".";
     }
@@ -89,7 +98,7 @@ std::string Firefox::Delete_TypedUrls() {
 std::string Firefox::Delete_History() {
   if (std::string running = Running("form history"); !running.empty())
     return running;
-  profile_.DeleteMatching("", "history.dat");
+  DeleteFiles("", "history.dat");
   DeleteDatabase("formhistory.sqlite");
   return "";
 }
@@ -104,24 +113,24 @@ std::string Firefox::Delete_Downloads() {
 // The old in-profile cache (its top level, and "*.cache" files), and the whole disk cache
 // that today's Firefox keeps in the local cache folder. Files a running Firefox holds stay.
 std::string Firefox::Delete_Cache() {
-  profile_.DeleteMatching("cache", "*.*");
-  profile_.DeleteMatching("", "*.cache");
+  DeleteFiles("cache", "*.*");
+  DeleteFiles("", "*.cache");
   if (!local_folder_.empty())
-    SweepFolder(ports_.folders, ports_.status, local_folder_ + kPathSeparator + "cache2");
+    SweepFolder(ports_.folders, ports_.record, local_folder_ + kPathSeparator + "cache2");
   return "";
 }
 
 std::string Firefox::Delete_Cookies() {
   if (std::string running = Running("cookies"); !running.empty())
     return running;
-  profile_.DeleteMatching("", "cookies.txt");
+  DeleteFiles("", "cookies.txt");
   DeleteDatabase("cookies.sqlite");
   return "";
 }
 
 void Firefox::Delete_Bookmarks() {
-  profile_.DeleteMatching("", "bookmarks.html");
-  profile_.DeleteMatching("", "bookmarks.bak");
+  DeleteFiles("", "bookmarks.html");
+  DeleteFiles("", "bookmarks.bak");
 }
 
 }  // namespace larkspur

@@ -23,8 +23,11 @@ class Firefox {
   void Delete_Bookmarks();
 
  private:
-  // Empty when the profile is free, else what the user must do to clear `what`.
+  // Empty when the profile is free, else what the user must do to clear `what`; the item is
+  // then counted as stayed.
   std::string Running(const std::string& what);
+  // Deletes the matching files and counts each by its full path.
+  void DeleteFiles(const std::string& subfolder, const std::string& pattern);
   // Deletes a SQLite database and, once it is gone, its journal files: a stale write-ahead log
   // would bring deleted rows back into the database that Firefox creates next.
   void DeleteDatabase(const std::string& name);

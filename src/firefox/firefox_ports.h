@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "iecleanup/run_record.h"
 #include "iecleanup/status_line.h"
 #include "platform/bookmark_store.h"
 #include "platform/file_patterns.h"
@@ -22,6 +23,7 @@ struct FirefoxPorts {
   FolderTree& folders;  // the local cache folders are swept through it
   BookmarkStore& bookmarks;
   StatusLine& status;
+  RunRecord& record;  // what each deletion did
   // Where Firefox keeps its folder instead of below the application-data folder when it
   // exists (~/.mozilla/firefox on Linux); empty where there is none.
   std::string legacy_firefox_folder;

@@ -16,21 +16,20 @@ struct SweepFrame {
 };
 
 // Deletes the files of the folder the cursor is at and returns its snapshot.
-SweepFrame SweepFiles(FolderCursor& cursor, StatusLine& status) {
+SweepFrame SweepFiles(FolderCursor& cursor, RunRecord& record) {
   SweepFrame frame;
   cursor.MakeArchiveOnly("");
   cursor.List(&frame.listing);
   for (const std::string& file : frame.listing.files) {
     cursor.MakeArchiveOnly(file);
-    if (cursor.DeleteFile(file))
-      status.SetCaption(ProgressLine(cursor.Path() + file));
+    record.Count(cursor.Path() + file, cursor.DeleteFile(file));
   }
   return frame;
 }
 
 }  // namespace
 
-void SweepFolder(FolderTree& folders, StatusLine& status, const std::string& folder) {
+void SweepFolder(FolderTree& folders, RunRecord& record, const std::string& folder) {
   if (!IsAbsolutePath(folder))
     return;
   const std::unique_ptr<FolderCursor> cursor = folders.Open(folder);
@@ -39,14 +38,14 @@ void SweepFolder(FolderTree& folders, StatusLine& status, const std::string& fol
 
   // An explicit stack instead of recursion: the depth of the tree is not ours to choose.
   std::vector<SweepFrame> frames;
-  frames.push_back(SweepFiles(*cursor, status));
+  frames.push_back(SweepFiles(*cursor, record));
   while (!frames.empty()) {
     SweepFrame& current = frames.back();
     const std::vector<std::string>& subfolders = current.listing.subfolders;
     if (current.next_subfolder < subfolders.size()) {
       const std::string& subfolder = subfolders[current.next_subfolder++];
       if (cursor->Enter(subfolder))
-        frames.push_back(SweepFiles(*cursor, status));
+        frames.push_back(SweepFiles(*cursor, record));
       continue;
     }
     // Every subfolder has been swept: remove those that are empty now.

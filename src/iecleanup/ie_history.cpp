@@ -69,27 +69,32 @@ void IEHistory::EnumerateCache(const char* pattern, std::unordered_set<std::stri
   ports_.url_cache.FindClose(handle);
 }
 
-bool IEHistory::DeleteCacheEntry(const std::string& url) {
+Removal IEHistory::DeleteCacheEntry(const std::string& url) {
   return ports_.url_cache.DeleteEntry(url);
 }
 
-// The whole list goes in one batch, and only what the cache has made lasting is shown: a line
-// on the status line is never followed by a crash that brings the entry back.
+// The whole list goes in one batch, and only what the cache has made lasting is shown and
+// counted: a line on the status line is never followed by a crash that brings the entry back.
 void IEHistory::DeleteListOnce(const std::vector<std::string>& list, bool& done) {
   if (done)
     return;
-  const std::size_t count = list.size();
-  for (std::size_t index = 0; index < count; ++index)
-    DeleteCacheEntry(list[index]);
-  ports_.url_cache.Commit();
-  for (std::size_t index = 0; index < count; ++index)
-    Label5_.SetCaption(ProgressLine(list[index]));
+  std::vector<Removal> removals;
+  removals.reserve(list.size());
+  for (const std::string& url : list)
+    removals.push_back(DeleteCacheEntry(url));
+  const bool lasting = ports_.url_cache.Commit();
+  for (std::size_t index = 0; index < list.size(); ++index) {
+    if (lasting || !removals[index].WasRemoved())
+      ports_.record.Count(list[index], removals[index]);
+    else
+      ports_.record.Stayed(StayReason::kAccessRefused);
+  }
   done = true;
 }
 
 void IEHistory::SweepShellFolder(const std::string& name) {
   // An empty or relative lookup result is refused by the sweep itself.
-  SweepFolder(ports_.folders, Label5_, GetShellFolder(ports_.registry, name));
+  SweepFolder(ports_.folders, ports_.record, GetShellFolder(ports_.registry, name));
 }
 
 void IEHistory::Delete_IETempFiles() {
@@ -102,15 +107,16 @@ void IEHistory::Delete_IECookies() {
   SweepShellFolder("Cookies");
 }
 
-// Visits url1 to url100 whatever is missing; a value too long to read is deleted unseen.
+// Visits url1 to url100 whatever is missing; a value too long to read is deleted and shown by
+// its name.
 void IEHistory::Delete_IETypedUrls() {
   for (int number = 1; number <= kTypedUrlCount; ++number) {
     const std::string name = "url" + std::to_string(number);
     const std::string url =
         GetFromRegistry(ports_.registry, kHkeyCurrentUser, kTypedUrlsKey, name, "");
-    if (!url.empty())
-      Label5_.SetCaption(ProgressLine(url));
-    DeleteFromRegistry(ports_.registry, kHkeyCurrentUser, kTypedUrlsKey, name);
+    ports_.record.Count(url.empty() ? name : url, DeleteFromRegistry(ports_.registry,
+                                                                     kHkeyCurrentUser,
+                                                                     kTypedUrlsKey, name));
   }
 }
 

@@ -5,7 +5,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "iecleanup/status_line.h"
+#include "iecleanup/run_record.h"
 #include "platform/folder_tree.h"
 #include "platform/memory.h"
 #include "platform/registry.h"
@@ -23,6 +23,7 @@ struct IECleanupPorts {
   UrlHistoryPort& url_history;
   MemoryPort& memory;
   FolderTree& folders;
+  RunRecord& record;  // what each deletion did
 };
 
 // Lives as long as the main window: the cache lists are deleted through the cache once per
@@ -30,9 +31,9 @@ struct IECleanupPorts {
 class IEHistory {
  public:
   // List2 (cache entries) and List3 (cookie entries) are the window's hidden lists.
-  IEHistory(IECleanupPorts ports, StatusLine& Label5, std::vector<std::string>& List2,
+  IEHistory(IECleanupPorts ports, std::vector<std::string>& List2,
             std::vector<std::string>& List3)
-      : ports_(ports), Label5_(Label5), List2_(List2), List3_(List3) {}
+      : ports_(ports), List2_(List2), List3_(List3) {}
 
   // Lists every URL-cache entry: cookie entries into List3, all others into List2.
   void Load_IECacheEntries();
@@ -42,8 +43,8 @@ class IEHistory {
   void Delete_IETypedUrls();
   void Delete_IECookies();
 
-  // True when the cache reported the entry deleted.
-  bool DeleteCacheEntry(const std::string& url);
+  // What the cache answered for the entry.
+  Removal DeleteCacheEntry(const std::string& url);
 
   bool CacheListDone() const { return CacheListDone_; }
   bool CookieListDone() const { return CookieListDone_; }
@@ -54,7 +55,6 @@ class IEHistory {
   void SweepShellFolder(const std::string& name);
 
   IECleanupPorts ports_;
-  StatusLine& Label5_;
   std::vector<std::string>& List2_;
   std::vector<std::string>& List3_;
   bool CacheListDone_ = false;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/registry.h"
+#include "platform/removal.h"
 
 namespace larkspur {
 
@@ -14,8 +15,9 @@ inline constexpr std::uint32_t kRegistryReadBufferSize = 128;
 std::string GetFromRegistry(RegistryPort& registry, RootKey root, const std::string& key_path,
                             const std::string& value_name, const std::string& default_value);
 
-// Deletes one value; nothing happens when the key cannot be opened or the value is missing.
-void DeleteFromRegistry(RegistryPort& registry, RootKey root, const std::string& key_path,
+// Deletes one value: removed with the size of its data, absent when the key or the value is
+// missing, stayed when the registry refused.
+Removal DeleteFromRegistry(RegistryPort& registry, RootKey root, const std::string& key_path,
                         const std::string& value_name);
 
 // The folder path stored under Shell Folders for `name` ("History", "Cache", "Cookies",

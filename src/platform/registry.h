@@ -21,6 +21,8 @@ inline constexpr long kErrorSuccess = 0;
 inline constexpr long kErrorFileNotFound = 2;
 inline constexpr long kErrorAccessDenied = 5;
 inline constexpr long kErrorInvalidHandle = 6;
+inline constexpr long kErrorSharingViolation = 32;
+inline constexpr long kErrorLockViolation = 33;
 inline constexpr long kErrorMoreData = 234;
 
 // Where the user's special folders ("History", "Cache", "Cookies", "AppData") are named.

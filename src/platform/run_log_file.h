@@ -13,6 +13,9 @@ struct UserFolders;
 // Windows %LOCALAPPDATA%\Quillmark\Larkspur\larkspur.log; empty without that folder.
 std::string RunLogPath(const UserFolders& folders);
 
+// The local time now, "YYYY-MM-DD HH:MM:SS", as log entries begin.
+std::string LocalTimestamp();
+
 class RunLogFile {
  public:
   // `path` empty (no per-user folder known) makes every call fail without touching anything.

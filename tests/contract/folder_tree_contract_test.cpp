@@ -171,8 +171,11 @@ TEST_P(FolderTreeContract, SweepEmptiesHiddenFoldersAndKeepsHiddenFiles) {
   h_.AddFile(history + "/" + h_.Hidden("MSHist012026120720261208") + "/visits.dat", false);
   h_.AddFile(history + "/" + kept, true);
   NoStatus status;
+  larkspur::RunRecord record(status);
 
-  larkspur::SweepFolder(h_.tree(), status, h_.Root());
+  larkspur::SweepFolder(h_.tree(), record, h_.Root());
+
+  EXPECT_EQ(record.Total().erased_items, 4u);
 
   EXPECT_FALSE(h_.Exists("top.htm"));
   EXPECT_FALSE(h_.Exists(ie));

@@ -42,6 +42,8 @@ using larkspur::kUrlHistoryCacheEntry;
 using larkspur::UrlCachePort;
 
 // A store that starts out empty, seeded the way the browser fills it.
+constexpr auto kAbsent = larkspur::Removal::Outcome::kAbsent;
+
 class UrlCacheHarness {
  public:
   virtual ~UrlCacheHarness() = default;
@@ -61,7 +63,7 @@ class FakeHarness : public UrlCacheHarness {
   std::string Seed(const std::string& url, bool with_local_file) override {
     const std::string path =
         with_local_file ? "C:\\fake-cache\\entry" + std::to_string(++files_) : std::string();
-    cache_.Add(url, path);
+    cache_.Add(url, path, path.empty() ? 0 : 12);
     return path;
   }
   bool LocalFileExists(const std::string& path) override { return cache_.LocalFileExists(path); }
@@ -472,14 +474,16 @@ TEST_P(UrlCacheContract, DeleteRemovesTheEntryAndOnlyItsLocalFile) {
   const std::string gone_file = harness_->Seed(gone, true);
   const std::string kept_file = harness_->Seed(kept, true);
 
-  EXPECT_TRUE(cache_.DeleteEntry(gone));
+  const larkspur::Removal removal = cache_.DeleteEntry(gone);
+  EXPECT_TRUE(removal.WasRemoved());
+  EXPECT_EQ(removal.bytes, 12u) << "the size of the local file";
   EXPECT_FALSE(harness_->LocalFileExists(gone_file));
   EXPECT_TRUE(harness_->LocalFileExists(kept_file));
   const std::map<std::string, Fetched> all = EnumerateAll(cache_);
   EXPECT_EQ(all.count(gone), 0u);
   EXPECT_EQ(all.count(kept), 1u);
 
-  EXPECT_FALSE(cache_.DeleteEntry(gone)) << "a second deletion finds nothing";
+  EXPECT_EQ(cache_.DeleteEntry(gone).outcome, kAbsent) << "a second deletion finds nothing";
 }
 
 TEST_P(UrlCacheContract, CommittedDeletionsAreGoneForTheNextRunToo) {
@@ -488,21 +492,22 @@ TEST_P(UrlCacheContract, CommittedDeletionsAreGoneForTheNextRunToo) {
   harness_->Seed(gone, false);
   harness_->Seed(kept, false);
 
-  EXPECT_TRUE(cache_.DeleteEntry(gone));
+  EXPECT_TRUE(cache_.DeleteEntry(gone).WasRemoved());
   EXPECT_TRUE(cache_.Commit());
   EXPECT_TRUE(cache_.Commit()) << "nothing left to write is no failure";
   const std::map<std::string, Fetched> seen = EnumerateAll(harness_->second_run());
   EXPECT_EQ(seen.count(gone), 0u);
   EXPECT_EQ(seen.count(kept), 1u);
-  EXPECT_FALSE(harness_->second_run().DeleteEntry(gone));
+  EXPECT_EQ(harness_->second_run().DeleteEntry(gone).outcome, kAbsent);
 }
 
 TEST_P(UrlCacheContract, DeletingAnUnknownUrlFailsAndKeepsEverything) {
   const std::string url = "http://larkspur.example/a.png";
   const std::string local_file = harness_->Seed(url, true);
 
-  EXPECT_FALSE(cache_.DeleteEntry("http://larkspur.example/unknown.png"));
-  EXPECT_FALSE(cache_.DeleteEntry("http://larkspur.example/a")) << "a prefix is not the URL";
+  EXPECT_EQ(cache_.DeleteEntry("http://larkspur.example/unknown.png").outcome, kAbsent);
+  EXPECT_EQ(cache_.DeleteEntry("http://larkspur.example/a").outcome, kAbsent)
+      << "a prefix is not the URL";
   EXPECT_TRUE(harness_->LocalFileExists(local_file));
   EXPECT_EQ(EnumerateAll(cache_).count(url), 1u);
 }
@@ -517,7 +522,7 @@ TEST_P(UrlCacheContract, DeletingEachEntryAsItComesReachesThemAll) {
 
   std::vector<std::string> deleted;
   EnumerateAll(cache_, [&](const Fetched& entry) {
-    if (cache_.DeleteEntry(entry.url))
+    if (cache_.DeleteEntry(entry.url).WasRemoved())
       deleted.push_back(entry.url);
   });
   std::sort(deleted.begin(), deleted.end());

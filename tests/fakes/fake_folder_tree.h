@@ -1,6 +1,7 @@
 #pragma once
 // An in-memory folder tree with names in sorted order, a log of what was done to it, and files
-// or folders that refuse to go, as files in use do. Hidden files are never listed.
+// or folders that refuse to go, as files in use do. Hidden files are never listed. A file's
+// size is the length of its name.
 #include <map>
 #include <memory>
 #include <set>
@@ -81,14 +82,16 @@ class FakeFolderTree final : public FolderTree {
     }
     const std::string& Path() const override { return path_; }
     bool MakeArchiveOnly(const std::string&) override { return true; }
-    bool DeleteFile(const std::string& name) override {
+    Removal DeleteFile(const std::string& name) override {
       Folder* folder = Current();
       const std::string full = path_ + name;
-      if (folder == nullptr)
-        return false;
-      if (tree_.undeletable_.count(full) == 0 && folder->files.erase(name) == 1)
-        tree_.log_.push_back("delete " + full);
-      return folder->files.count(name) == 0;
+      if (folder == nullptr || folder->files.count(name) == 0)
+        return Removal::Absent();
+      if (tree_.undeletable_.count(full) == 1)
+        return Removal::Kept(StayReason::kInUse);
+      folder->files.erase(name);
+      tree_.log_.push_back("delete " + full);
+      return Removal::Removed(name.size());
     }
     bool RemoveFolder(const std::string& name) override {
       Folder* folder = Current();

@@ -32,10 +32,10 @@ class FakeUrlCache final : public UrlCachePort {
 
   // Adds an entry; its type follows from the URL as in wininet ("Cookie:", "Visited:").
   // A non-empty local_file counts as existing until the entry is deleted.
-  void Add(std::string url, std::string local_file = {}) {
+  void Add(std::string url, std::string local_file = {}, std::uint64_t size = 0) {
     if (!local_file.empty())
       local_files_.insert(local_file);
-    entries_.push_back({std::move(url), std::move(local_file)});
+    entries_.push_back({std::move(url), std::move(local_file), size});
   }
 
   // Windows' default enumeration returns only content entries; Wine's returns all of them.
@@ -132,19 +132,23 @@ class FakeUrlCache final : public UrlCachePort {
     return call.succeeded;
   }
 
-  bool DeleteEntry(const std::string& url) override {
+  Removal DeleteEntry(const std::string& url) override {
     Call call;
     call.kind = Call::Kind::kDelete;
     call.url = url;
     const auto found = std::find_if(entries_.begin(), entries_.end(),
                                     [&](const Entry& entry) { return entry.url == url; });
-    if (found != entries_.end() && locked_.count(url) == 0) {
+    Removal removal = Removal::Absent();
+    if (found != entries_.end() && locked_.count(url) == 1) {
+      removal = Removal::Kept(StayReason::kInUse);
+    } else if (found != entries_.end()) {
+      removal = Removal::Removed(found->size);
       local_files_.erase(found->local_file);
       entries_.erase(found);
       call.succeeded = true;
     }
     calls_.push_back(call);
-    return call.succeeded;
+    return removal;
   }
 
   bool Commit() override {
@@ -163,6 +167,7 @@ class FakeUrlCache final : public UrlCachePort {
   struct Entry {
     std::string url;
     std::string local_file;
+    std::uint64_t size = 0;
   };
   struct Enumeration {
     std::vector<Entry> entries;

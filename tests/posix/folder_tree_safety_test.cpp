@@ -47,13 +47,14 @@ class FolderTreeSafety : public ::testing::Test {
            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
   }
 
-  void Sweep(const fs::path& folder) { SweepFolder(tree_, status_, folder.string()); }
+  void Sweep(const fs::path& folder) { SweepFolder(tree_, record_, folder.string()); }
 
   TempDir dir_;
   fs::path home_ = dir_ / "home";
   fs::path cache_ = dir_ / "INetCache";
   PosixFolderTree tree_{home_.string()};
   CountingStatus status_;
+  RunRecord record_{status_};
 };
 
 TEST_F(FolderTreeSafety, MountsInsideTheFolderAreNeitherEnteredNorRemoved) {

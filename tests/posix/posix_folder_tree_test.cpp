@@ -34,7 +34,7 @@ class PosixSweep : public ::testing::Test {
  protected:
   PosixSweep() : tree_((dir_ / "home").string()) { fs::create_directories(dir_ / "home"); }
 
-  void Sweep(const fs::path& folder) { SweepFolder(tree_, status_, folder.string()); }
+  void Sweep(const fs::path& folder) { SweepFolder(tree_, record_, folder.string()); }
 
   static std::vector<std::string> Entries(const fs::path& folder) {
     std::vector<std::string> names;
@@ -47,6 +47,7 @@ class PosixSweep : public ::testing::Test {
   TempDir dir_;
   PosixFolderTree tree_;
   RecordingStatus status_;
+  RunRecord record_{status_};
 };
 
 TEST_F(PosixSweep, EmptiesTheTreeAndKeepsTheFolder) {
@@ -72,7 +73,7 @@ TEST_F(PosixSweep, WithAndWithoutTrailingSeparatorAlike) {
   WriteFile(dir_ / "a" / "f", "x");
   WriteFile(dir_ / "b" / "f", "x");
   Sweep(dir_ / "a");
-  SweepFolder(tree_, status_, (dir_ / "b").string() + "/");
+  SweepFolder(tree_, record_, (dir_ / "b").string() + "/");
   EXPECT_THAT(status_.texts, ElementsAre("-->" + (dir_ / "a" / "f").string(),
                                          "-->" + (dir_ / "b" / "f").string()));
 }
@@ -189,7 +190,7 @@ TEST_F(PosixSweep, StopsWhenTheWayBackLeadsSomewhereElse) {
   ::close(top_fd);
 
   EXPECT_FALSE(cursor->Leave());
-  EXPECT_FALSE(cursor->DeleteFile("bystander"));
+  EXPECT_FALSE(cursor->DeleteFile("bystander").WasRemoved());
   EXPECT_TRUE(fs::exists(dir_ / "elsewhere" / "bystander"));
 }
 

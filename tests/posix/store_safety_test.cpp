@@ -96,7 +96,7 @@ TEST_F(StoreSafety, TheNextWriteRemovesOnlyItsOwnLeftoverTemporaryFiles) {
     WriteFile(store_ / name, name);
 
   auto cache = Cache();
-  ASSERT_TRUE(cache->DeleteEntry("http://a.example/"));
+  ASSERT_TRUE(cache->DeleteEntry("http://a.example/").WasRemoved());
   ASSERT_TRUE(cache->Commit());
 
   for (const std::string& name : stale)
@@ -134,7 +134,7 @@ TEST_F(StoreSafety, TwoRunsAtOnceLoseNoDeletion) {
       bool all = true;
       for (int n = parity; n < kCount; n += 2) {
         all = DeleteTypedUrl(registry, "url" + std::to_string(n)) == kErrorSuccess && all;
-        all = cache->DeleteEntry("http://" + std::to_string(n) + ".example/") && all;
+        all = cache->DeleteEntry("http://" + std::to_string(n) + ".example/").WasRemoved() && all;
         all = cache->Commit() && all;
       }
       ::_exit(all ? 0 : 1);
@@ -172,9 +172,10 @@ TEST_F(StoreSafety, ACacheEntryDeletesItsLocalFileOnlyInsideTheCacheFolder) {
   const auto before = TreeSnapshot(dir_.path(), list_.parent_path());
 
   auto cache = Cache();
-  EXPECT_TRUE(cache->DeleteEntry("http://inside.example/"));
+  EXPECT_TRUE(cache->DeleteEntry("http://inside.example/").WasRemoved());
   for (std::size_t n = 0; n < outside.size(); ++n)
-    EXPECT_TRUE(cache->DeleteEntry("http://" + std::to_string(n) + ".example/")) << outside[n];
+    EXPECT_TRUE(cache->DeleteEntry("http://" + std::to_string(n) + ".example/").Gone())
+        << outside[n];
   EXPECT_TRUE(cache->Commit());
 
   auto expected = before;

@@ -83,7 +83,7 @@ class TsvUrlCacheTest : public ::testing::Test {
                        [this] { return std::vector<std::string>{(dir_ / "cache").string()}; });
   }
   bool DeleteAndCommit(const std::string& url) {
-    const bool deleted = cache_.DeleteEntry(url);
+    const bool deleted = cache_.DeleteEntry(url).WasRemoved();
     return cache_.Commit() && deleted;
   }
 
@@ -143,7 +143,7 @@ TEST_F(TsvUrlCacheTest, LinkAsLocalFileGoesButItsTargetStays) {
   fs::create_symlink(target, link);
   WriteFile(list_, "http://a.example/\t" + link.string() + "\n");
 
-  EXPECT_TRUE(cache_.DeleteEntry("http://a.example/"));
+  EXPECT_TRUE(cache_.DeleteEntry("http://a.example/").WasRemoved());
   EXPECT_FALSE(Exists(link));
   EXPECT_EQ(ReadFile(target), "keep me");
 }
@@ -176,7 +176,7 @@ TEST_F(TsvUrlCacheTest, MissingFileIsAnEmptyCacheAndStaysMissing) {
   long error = 0;
   EXPECT_EQ(cache_.FindFirstEntry(nullptr, nullptr, &size, &error), 0u);
   EXPECT_EQ(error, larkspur::kErrorNoMoreItems);
-  EXPECT_FALSE(cache_.DeleteEntry("http://a.example/"));
+  EXPECT_FALSE(cache_.DeleteEntry("http://a.example/").WasRemoved());
   EXPECT_FALSE(Exists(list_));
 }
 

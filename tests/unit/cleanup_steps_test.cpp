@@ -38,14 +38,15 @@ class CleanupStepsTest : public ::testing::Test {
   std::unique_ptr<FilePatternPort> files_ = testing::NativeFilePatterns();
   Form1 form_;
   std::vector<std::string> texts_;
-  IEHistory ie_{IECleanupPorts{registry_, cache_, history_, memory_, folders_}, form_.Label5,
+  RunRecord record_{form_.Label5};
+  IEHistory ie_{IECleanupPorts{registry_, cache_, history_, memory_, folders_, record_},
                 form_.List2, form_.List3};
   std::unique_ptr<ProfileFolders> profiles_ = testing::NativeProfileFolders("");
   SqliteBookmarkStore bookmarks_;
   FirefoxHistory firefox_{FirefoxPorts{registry_, *ini_, *files_, *profiles_, folders_, bookmarks_,
-                                       form_.Label5, "",
+                                       form_.Label5, record_, "",
                                        [] { return std::chrono::year(2026) / 12 / 7; }}};
-  Cleaners cleaners_{ie_, firefox_};
+  Cleaners cleaners_{ie_, firefox_, record_};
 };
 
 TEST_F(CleanupStepsTest, AllBoxesTickedRunsTheNineStepsInOrder) {
@@ -58,21 +59,29 @@ TEST_F(CleanupStepsTest, AllBoxesTickedRunsTheNineStepsInOrder) {
                           "-->http://typed.example/", "Deleting IE Cookies...",
                           "-->Cookie:me@cookie.example/", "Deleting Firefox History...",
                           "Deleting Firefox Downloads...", "Deleting Firefox Typed URLs...",
-                          "Deleting Firefox Cookies...", "Deleting Firefox Cache...", ""));
+                          "Deleting Firefox Cookies...", "Deleting Firefox Cache...",
+                          "Erased 3 items (22 bytes)."));
   EXPECT_EQ(history_.clear_calls, 1);
-  EXPECT_EQ(form_.Label5.Caption(), "");
+  ASSERT_EQ(record_.Items().size(), 9u);
+  EXPECT_EQ(record_.Items()[2].item, "ie-typed-urls");
+  EXPECT_EQ(record_.Items()[2].tally.erased_bytes, 22u) << "the value's data, terminator included";
+
+  // Counts start afresh with every run.
+  texts_.clear();
+  RunTickedSteps(form_, cleaners_);
+  EXPECT_EQ(texts_.back(), "Nothing to erase.");
 }
 
 TEST_F(CleanupStepsTest, OnlyTheTickedStepsRun) {
   RunTickedSteps(form_, cleaners_);
-  EXPECT_THAT(texts_, ElementsAre(""));
+  EXPECT_THAT(texts_, ElementsAre("Nothing to erase."));
   EXPECT_TRUE(cache_.deleted_urls().empty());
 
   // The Firefox "Clear Cookies" box is not Internet Explorer's box of the same caption.
   texts_.clear();
   form_.chkCookies.Value = kTicked;
   RunTickedSteps(form_, cleaners_);
-  EXPECT_THAT(texts_, ElementsAre("Deleting Firefox Cookies...", ""));
+  EXPECT_THAT(texts_, ElementsAre("Deleting Firefox Cookies...", "Nothing to erase."));
   EXPECT_TRUE(cache_.Has("Cookie:me@cookie.example/"));
   EXPECT_TRUE(registry_.HasValue(kTypedUrlsKey, "url2"));
 }

@@ -48,7 +48,8 @@ class FirefoxTest : public ::testing::Test {
   FirefoxPorts Ports() {
     return FirefoxPorts{registry_,  *ini_,     *files_,
                         *profiles_, *folders_, bookmarks_,
-                        status_,    "",        [] { return std::chrono::year(2026) / 12 / 7; }};
+                        status_,    record_,   "",
+                        [] { return std::chrono::year(2026) / 12 / 7; }};
   }
 
   void WriteProfilesIni(const std::string& sections) {
@@ -101,6 +102,7 @@ class FirefoxTest : public ::testing::Test {
   std::unique_ptr<FolderTree> folders_ = testing::NativeFolderTree(dir_.str());
   SqliteBookmarkStore bookmarks_;
   Status status_;
+  RunRecord record_{status_};
   std::string stayed_;
 };
 
@@ -115,6 +117,12 @@ TEST_F(FirefoxTest, DeletesExactlyTheNamedFilesKeepsTheBookmarksAndEmptiesTheDis
 
   RunAll();
   EXPECT_EQ(stayed_, "");
+  // Three databases with two journals each at most, history.dat, cookies.txt, XUL.cache, the
+  // old cache's file and the two of cache2; each shown as it goes.
+  EXPECT_EQ(record_.Total().erased_items, 14u);
+  EXPECT_EQ(record_.Total().StayedCount(), 0u);
+  EXPECT_THAT(status_.texts, ::testing::Contains("-->" + Utf8FromPath(profile / "cookies.txt")));
+  EXPECT_THAT(status_.texts, ::testing::Contains("-->" + Utf8FromPath(cache2 / "index")));
   EXPECT_EQ(Remaining(profile),
             (std::set<std::string>{"bookmarks.html", "bookmarks.bak", "favicons.sqlite", "prefs.js",
                                    "cache/sub/kept", "sub/deep.cache",
@@ -209,6 +217,7 @@ TEST_F(FirefoxTest, WhenTheBookmarksCannotBeSavedTheDatabaseStaysAndTheUserIsTol
             "Firefox bookmarks could not be saved, so history stays (profile p.default): the "
             "backup cannot be written.");
   EXPECT_THAT(status_.texts, ::testing::Contains(stayed_));
+  EXPECT_EQ(record_.Total().stayed[static_cast<std::size_t>(StayReason::kAccessRefused)], 1u);
 
   fs::remove(profile / "bookmarkbackups");
   WriteFile(profile / "places.sqlite", "not a database");

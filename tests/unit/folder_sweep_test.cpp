@@ -40,8 +40,9 @@ TEST(FolderSweepOrder, DepthFirstWithSubfoldersRemovedAfterAllAreSwept) {
   tree.AddFolder(At("/T/S1/S1a"));
   tree.AddFile(At("/T/S2/c"));
   RecordingStatus status;
+  RunRecord record(status);
 
-  SweepFolder(tree, status, At("/T"));
+  SweepFolder(tree, record, At("/T"));
 
   EXPECT_THAT(tree.log(), ElementsAre("delete " + At("/T/a"), "delete " + At("/T/S1/b"),
                                       "remove " + At("/T/S1/S1a"), "delete " + At("/T/S2/c"),
@@ -62,8 +63,9 @@ TEST(FolderSweepFailures, WhatCannotGoStaysAndTheRestIsSwept) {
   tree.AddFile(At("/T/S4/last"));
   tree.MakeUndeletable(At("/T/S1/in-use"));
   RecordingStatus status;
+  RunRecord record(status);
 
-  SweepFolder(tree, status, At("/T/"));
+  SweepFolder(tree, record, At("/T/"));
 
   // Not shown, since it is still there; its folder stays, and so does the hidden file's.
   EXPECT_TRUE(tree.Exists(At("/T/S1/in-use")));
@@ -74,15 +76,20 @@ TEST(FolderSweepFailures, WhatCannotGoStaysAndTheRestIsSwept) {
   EXPECT_FALSE(tree.Exists(At("/T/S4")));
   EXPECT_THAT(status.texts, ElementsAre("-->" + At("/T/S1/plain"), "-->" + At("/T/S2/plain"),
                                         "-->" + At("/T/S4/last")));
+  // Counted as the tree answered: a fake file's size is its name's length.
+  EXPECT_EQ(record.Total().erased_items, 3u);
+  EXPECT_EQ(record.Total().erased_bytes, 14u);
+  EXPECT_EQ(record.Total().stayed[0], 1u) << "in use";
 }
 
 TEST(FolderSweepFailures, PathsThatNameNoFolderDeleteNothing) {
   FakeFolderTree tree;
   tree.AddFile(At("/T/a"));
   RecordingStatus status;
+  RunRecord record(status);
   for (const std::string& path :
        {std::string(), std::string("T"), std::string("relative/T"), At("/missing")})
-    SweepFolder(tree, status, path);
+    SweepFolder(tree, record, path);
   EXPECT_TRUE(tree.log().empty());
   EXPECT_TRUE(status.texts.empty());
 }

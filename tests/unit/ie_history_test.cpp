@@ -31,7 +31,7 @@ class IEHistoryTest : public ::testing::Test {
  protected:
   IEHistoryTest()
       : folders_(testing::NativeFolderTree((dir_ / "home").string())),
-        ie_(IECleanupPorts{registry_, cache_, history_, memory_, *folders_}, label_, List2_,
+        ie_(IECleanupPorts{registry_, cache_, history_, memory_, *folders_, record_}, List2_,
             List3_) {
     label_.SetListener([this](const std::string& text) { texts_.push_back(text); });
   }
@@ -51,6 +51,7 @@ class IEHistoryTest : public ::testing::Test {
   testing::GuardedMemory memory_;
   std::unique_ptr<FolderTree> folders_;
   Label label_;
+  RunRecord record_{label_};
   std::vector<std::string> texts_;
   std::vector<std::string> List2_;
   std::vector<std::string> List3_;
@@ -167,9 +168,11 @@ TEST_F(IEHistoryTest, CookiesDeletesTheCookieListAndSweepsTheCookieFolder) {
 
   ie_.Delete_IECookies();
 
-  // A locked entry is still shown: the cache's answer is not looked at.
-  EXPECT_THAT(texts_,
-              ::testing::IsSupersetOf({"-->Cookie:me@a.example/", "-->Cookie:me@b.example/"}));
+  // A locked entry is not shown; it is counted as in use.
+  EXPECT_THAT(texts_, ::testing::Contains("-->Cookie:me@b.example/"));
+  EXPECT_THAT(texts_, ::testing::Not(::testing::Contains("-->Cookie:me@a.example/")));
+  EXPECT_EQ(record_.Total().stayed[static_cast<std::size_t>(StayReason::kInUse)], 1u);
+  EXPECT_EQ(record_.Total().erased_items, 2u) << "the other entry and the folder's file";
   EXPECT_THAT(cache_.urls(), UnorderedElementsAre("Cookie:me@a.example/", "http://a.example/"));
   EXPECT_TRUE(fs::is_empty(cookies));
   EXPECT_TRUE(ie_.CookieListDone());
@@ -222,9 +225,11 @@ TEST_F(IEHistoryTest, TypedUrlsOneToAHundredGoAndOthersStay) {
     EXPECT_FALSE(registry_.HasValue(kTypedUrlsKey, gone)) << gone;
   EXPECT_TRUE(registry_.HasValue(kTypedUrlsKey, "url101"));
   EXPECT_TRUE(registry_.HasValue(kTypedUrlsKey, "url01"));
-  // The 200-character one was deleted unseen.
+  // The 200-character one is too long to read, so it is shown by its name.
   EXPECT_THAT(texts_, ElementsAre("-->http://one.example/", "-->http://three.example/",
-                                  "-->http://seven.example/"));
+                                  "-->http://seven.example/", "-->url50"));
+  EXPECT_EQ(record_.Total().erased_items, 4u);
+  EXPECT_EQ(record_.Total().erased_bytes, 265u) << "each value's data, terminator included";
   EXPECT_EQ(registry_.open_keys(), 0u);
 }
 

@@ -46,8 +46,9 @@ std::string CacheShellFolder(RegistryPort& registry) {
 
 }  // namespace
 
-NativeStores MakeNativeStores(const UserFolders& folders) {
+NativeStores MakeNativeStores(const UserFolders& folders, std::shared_ptr<PreviewLedger> preview) {
   NativeStores stores;
+  const bool previewing = preview != nullptr;
   std::vector<RegistryDefault> defaults;
   // Firefox keeps its folder below the config folder, which stands for the application-data
   // folder unless the registry file names another.
@@ -57,18 +58,20 @@ NativeStores MakeNativeStores(const UserFolders& folders) {
   if (!folders.cache.empty())
     defaults.push_back({kShellFoldersKey, "Local AppData", folders.cache});
   const std::string registry_file = StoreFile(folders, "registry.reg");
-  stores.registry = std::make_unique<Regedit4Registry>(registry_file, defaults);
+  stores.registry = std::make_unique<Regedit4Registry>(registry_file, defaults, previewing);
   // The cache reads the folder through a registry of its own: it outlives the others here.
   auto cache_registry = std::make_shared<Regedit4Registry>(registry_file, defaults);
   stores.url_cache = std::make_unique<TsvUrlCache>(
-      StoreFile(folders, "urlcache.tsv"), std::make_unique<PosixFolderTree>(folders.home),
-      [cache_registry] { return std::vector<std::string>{CacheShellFolder(*cache_registry)}; });
-  stores.url_history = std::make_unique<TextUrlHistory>(StoreFile(folders, "urlhistory.txt"));
+      StoreFile(folders, "urlcache.tsv"), std::make_unique<PosixFolderTree>(folders.home, preview),
+      [cache_registry] { return std::vector<std::string>{CacheShellFolder(*cache_registry)}; },
+      previewing);
+  stores.url_history =
+      std::make_unique<TextUrlHistory>(StoreFile(folders, "urlhistory.txt"), previewing);
   stores.memory = std::make_unique<PosixMemory>();
-  stores.folders = std::make_unique<PosixFolderTree>(folders.home);
+  stores.folders = std::make_unique<PosixFolderTree>(folders.home, preview);
   stores.files = std::make_unique<PosixFilePatterns>();
   stores.profiles = std::make_unique<PosixProfileFolders>(
-      std::vector<std::string>{folders.home, AccountHomeFolder()});
+      std::vector<std::string>{folders.home, AccountHomeFolder()}, preview);
   stores.bookmarks = std::make_unique<SqliteBookmarkStore>();
   stores.profile_strings = std::make_unique<IniProfileStrings>();
   stores.settings = std::make_unique<IniSettings>(folders.config);

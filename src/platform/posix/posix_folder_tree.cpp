@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/path_text.h"
+#include "platform/posix/entry_removal.h"
 #include "platform/posix/folder_identity.h"
 #include "platform/posix/unique_fd.h"
 
@@ -31,8 +32,9 @@ bool IsHiddenName(const char* name) {
 
 class PosixFolderCursor final : public FolderCursor {
  public:
-  PosixFolderCursor(UniqueFd fd, FolderIdentity start, std::string path)
-      : fd_(std::move(fd)), start_(start), path_(std::move(path)) {}
+  PosixFolderCursor(UniqueFd fd, FolderIdentity start, std::string path,
+                    std::shared_ptr<PreviewLedger> preview)
+      : fd_(std::move(fd)), start_(start), path_(std::move(path)), preview_(std::move(preview)) {}
 
   bool List(FolderListing* listing) override {
     listing->files.clear();
@@ -111,7 +113,7 @@ class PosixFolderCursor final : public FolderCursor {
   bool MakeArchiveOnly(const std::string& name) override {
     if (!fd_)
       return false;
-    if (!name.empty())
+    if (!name.empty() || preview_)
       return true;
     struct stat state {};
     if (::fstat(fd_.get(), &state) != 0)
@@ -122,17 +124,16 @@ class PosixFolderCursor final : public FolderCursor {
     return ::fchmod(fd_.get(), (state.st_mode & 07777) | kOwnerAll) == 0;
   }
 
-  bool DeleteFile(const std::string& name) override {
+  Removal DeleteFile(const std::string& name) override {
     if (!fd_ || !IsPlainName(name))
-      return false;
-    if (::unlinkat(fd_.get(), name.c_str(), 0) == 0)
-      return true;
-    struct stat state {};
-    return ::fstatat(fd_.get(), name.c_str(), &state, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT;
+      return Removal::Kept(StayReason::kAccessRefused);
+    // A preview stands for the run that first makes its own folder writable.
+    return RemoveEntryAt(fd_.get(), name, preview_.get(),
+                         preview_ && (OwnFolder() || FolderLetsEntriesGo(fd_.get())));
   }
 
   bool RemoveFolder(const std::string& name) override {
-    if (!fd_ || !IsPlainName(name))
+    if (!fd_ || !IsPlainName(name) || preview_)
       return false;
     // An empty mount point would go in another mount namespace, and with it the mount.
     const std::optional<FolderIdentity> folder = IdentityAt(fd_.get(), name.c_str());
@@ -142,6 +143,11 @@ class PosixFolderCursor final : public FolderCursor {
   }
 
  private:
+  bool OwnFolder() const {
+    struct stat state {};
+    return ::fstat(fd_.get(), &state) == 0 && state.st_uid == ::geteuid();
+  }
+
   struct Level {
     UniqueFd fd;              // closed to save descriptors below kOpenAncestorDepth
     FolderIdentity identity;  // set when fd was closed
@@ -177,6 +183,7 @@ class PosixFolderCursor final : public FolderCursor {
   FolderIdentity start_;  // the mount every folder of the walk must be on
   std::string path_;
   std::vector<Level> parents_;
+  std::shared_ptr<PreviewLedger> preview_;
 };
 
 std::string WithoutTrailingSlashes(std::string path) {
@@ -195,7 +202,8 @@ bool IsMountRoot(int fd, const FolderIdentity& folder) {
 
 }  // namespace
 
-PosixFolderTree::PosixFolderTree(std::string home) : homes_{std::move(home), AccountHomeFolder()} {}
+PosixFolderTree::PosixFolderTree(std::string home, std::shared_ptr<PreviewLedger> preview)
+    : homes_{std::move(home), AccountHomeFolder()}, preview_(std::move(preview)) {}
 
 std::unique_ptr<FolderCursor> PosixFolderTree::Open(const std::string& path) {
   if (!IsAbsolutePath(path))
@@ -211,7 +219,7 @@ std::unique_ptr<FolderCursor> PosixFolderTree::Open(const std::string& path) {
     return nullptr;
   if (ProtectedFolders(homes_).Holds(*identity))
     return nullptr;
-  return std::make_unique<PosixFolderCursor>(std::move(fd), *identity, folder + '/');
+  return std::make_unique<PosixFolderCursor>(std::move(fd), *identity, folder + '/', preview_);
 }
 
 }  // namespace larkspur

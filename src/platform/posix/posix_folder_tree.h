@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,13 +13,15 @@ namespace larkspur {
 class PosixFolderTree final : public FolderTree {
  public:
   // `home` is the user's home folder: neither it, nor the home folder of the account database,
-  // nor a folder that holds either is ever opened. Checked on the opened folder itself.
-  explicit PosixFolderTree(std::string home);
+  // nor a folder that holds either is ever opened. Checked on the opened folder itself. With
+  // `preview`, its cursors change nothing (see PreviewLedger).
+  explicit PosixFolderTree(std::string home, std::shared_ptr<PreviewLedger> preview = nullptr);
 
   std::unique_ptr<FolderCursor> Open(const std::string& path) override;
 
  private:
   std::vector<std::string> homes_;
+  std::shared_ptr<PreviewLedger> preview_;
 };
 
 }  // namespace larkspur

@@ -1,5 +1,6 @@
 #include "platform/posix/posix_profile_folder.h"
 
+#include "platform/posix/entry_removal.h"
 #include "platform/posix/folder_identity.h"
 #include "platform/posix/unique_fd.h"
 
@@ -77,11 +78,12 @@ bool HeldByFirefox(int folder_fd) {
 class PosixProfileFolder final : public ProfileFolder {
  public:
   PosixProfileFolder(UniqueFd fd, std::string path, std::string name,
-                     const FolderIdentity& identity)
+                     const FolderIdentity& identity, std::shared_ptr<PreviewLedger> preview)
       : fd_(std::move(fd)),
         path_(std::move(path)),
         name_(std::move(name)),
-        identity_(std::to_string(identity.device) + ":" + std::to_string(identity.inode)) {}
+        identity_(std::to_string(identity.device) + ":" + std::to_string(identity.inode)),
+        preview_(std::move(preview)) {}
 
   const std::string& Path() const override { return path_; }
   const std::string& Name() const override { return name_; }
@@ -90,27 +92,29 @@ class PosixProfileFolder final : public ProfileFolder {
   bool Exists(const std::string& name) override {
     struct stat state {};
     return IsPlainName(name) &&
-           ::fstatat(fd_.get(), name.c_str(), &state, AT_SYMLINK_NOFOLLOW) == 0;
+           ::fstatat(fd_.get(), name.c_str(), &state, AT_SYMLINK_NOFOLLOW) == 0 &&
+           !(preview_ && ClaimedAt(fd_.get(), name, *preview_));
   }
 
-  bool DeleteMatching(const std::string& subfolder, const std::string& pattern) override {
+  std::vector<NamedRemoval> DeleteMatching(const std::string& subfolder,
+                                           const std::string& pattern) override {
+    std::vector<NamedRemoval> removals;
     UniqueFd folder = Subfolder(subfolder);
     if (!folder || pattern.empty())
-      return false;
+      return removals;
     const std::string match = pattern == "*.*" ? "*" : pattern;
-    bool any = false;
-    bool all = true;
+    const bool writable = FolderLetsEntriesGo(folder.get());
     for (const std::string& name : Names(folder.get())) {
       struct stat state {};
       if (::fnmatch(match.c_str(), name.c_str(), 0) != 0 ||
           ::fstatat(folder.get(), name.c_str(), &state, AT_SYMLINK_NOFOLLOW) != 0 ||
           S_ISDIR(state.st_mode))
         continue;
-      any = true;
-      if (::unlinkat(folder.get(), name.c_str(), 0) != 0 && errno != ENOENT)
-        all = false;
+      const Removal removal = RemoveEntryAt(folder.get(), name, preview_.get(), writable);
+      if (removal.outcome != Removal::Outcome::kAbsent)
+        removals.push_back({name, removal});
     }
-    return any && all;
+    return removals;
   }
 
   bool InUse() override { return HeldByFirefox(fd_.get()); }
@@ -122,6 +126,8 @@ class PosixProfileFolder final : public ProfileFolder {
 
   bool Rename(const std::string& subfolder, const std::string& from,
               const std::string& to) override {
+    if (preview_)
+      return true;
     UniqueFd folder = Subfolder(subfolder);
     return folder && IsPlainName(from) && IsPlainName(to) &&
            ::renameat2(folder.get(), from.c_str(), folder.get(), to.c_str(), RENAME_NOREPLACE) == 0;
@@ -131,6 +137,8 @@ class PosixProfileFolder final : public ProfileFolder {
                 const std::string& contents) override {
     if (!IsPlainName(name) || !IsPlainName(subfolder))
       return false;
+    if (preview_)
+      return true;
     if (::mkdirat(fd_.get(), subfolder.c_str(), 0700) != 0 && errno != EEXIST)
       return false;
     UniqueFd folder = Subfolder(subfolder);
@@ -182,6 +190,7 @@ class PosixProfileFolder final : public ProfileFolder {
   std::string path_;
   std::string name_;
   std::string identity_;
+  std::shared_ptr<PreviewLedger> preview_;
 };
 
 }  // namespace
@@ -214,7 +223,7 @@ std::unique_ptr<ProfileFolder> PosixProfileFolders::Open(const std::string& fire
     return nullptr;
   if (!IsRegularFile(fd.get(), "prefs.js") && !IsRegularFile(fd.get(), "times.json"))
     return nullptr;
-  return std::make_unique<PosixProfileFolder>(std::move(fd), path, name, *self);
+  return std::make_unique<PosixProfileFolder>(std::move(fd), path, name, *self, preview_);
 }
 
 }  // namespace larkspur

@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,14 +11,17 @@ namespace larkspur {
 class PosixProfileFolders final : public ProfileFolders {
  public:
   // `homes`: the user's home folders (from HOME and from the account database); neither they
-  // nor a folder above them is ever taken as a profile.
-  explicit PosixProfileFolders(std::vector<std::string> homes) : homes_(std::move(homes)) {}
+  // nor a folder above them is ever taken as a profile. With `preview`, nothing changes.
+  explicit PosixProfileFolders(std::vector<std::string> homes,
+                               std::shared_ptr<PreviewLedger> preview = nullptr)
+      : homes_(std::move(homes)), preview_(std::move(preview)) {}
 
   std::unique_ptr<ProfileFolder> Open(const std::string& firefox_folder, const std::string& entry,
                                       bool relative) override;
 
  private:
   std::vector<std::string> homes_;
+  std::shared_ptr<PreviewLedger> preview_;
 };
 
 }  // namespace larkspur

@@ -352,8 +352,9 @@ long CopyOut(std::uint32_t stored_type, const std::string& stored, std::uint32_t
 
 }  // namespace
 
-Regedit4Registry::Regedit4Registry(std::string file_path, std::vector<RegistryDefault> defaults)
-    : file_path_(std::move(file_path)), defaults_(std::move(defaults)) {
+Regedit4Registry::Regedit4Registry(std::string file_path, std::vector<RegistryDefault> defaults,
+                                   bool preview)
+    : file_path_(std::move(file_path)), defaults_(std::move(defaults)), preview_(preview) {
   for (RegistryDefault& entry : defaults_) {
     entry.key_path = KeyId(entry.key_path);
     entry.value_name = AsciiFolded(entry.value_name);
@@ -461,6 +462,8 @@ long Regedit4Registry::DeleteValue(RegKey key, const std::string& name) {
     }
     if (!found)
       return FindDefault(key_id, folded) ? kErrorAccessDenied : kErrorFileNotFound;
+    if (preview_)
+      return kErrorSuccess;
     kept.append(file.text, copied);
     return store.Replace(kept) ? kErrorSuccess : kErrorAccessDenied;
   } catch (...) {

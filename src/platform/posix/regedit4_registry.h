@@ -24,7 +24,9 @@ struct RegFile;  // what one version of the file holds
 
 class Regedit4Registry final : public RegistryPort {
  public:
-  explicit Regedit4Registry(std::string file_path, std::vector<RegistryDefault> defaults = {});
+  // With `preview`, the file is never written.
+  explicit Regedit4Registry(std::string file_path, std::vector<RegistryDefault> defaults = {},
+                            bool preview = false);
   ~Regedit4Registry() override;
 
   long OpenKey(RootKey root, const std::string& path, std::uint32_t access, RegKey* key) override;
@@ -43,6 +45,7 @@ class Regedit4Registry final : public RegistryPort {
 
   std::string file_path_;
   std::vector<RegistryDefault> defaults_;    // key paths and names folded like the file's
+  bool preview_;
   std::map<RegKey, std::string> open_keys_;  // handle -> folded key path
   RegKey next_key_ = 1;
   std::unique_ptr<const Snapshot> snapshot_;

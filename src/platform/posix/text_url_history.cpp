@@ -6,9 +6,12 @@
 
 namespace larkspur {
 
-TextUrlHistory::TextUrlHistory(std::string file_path) : file_path_(std::move(file_path)) {}
+TextUrlHistory::TextUrlHistory(std::string file_path, bool preview)
+    : file_path_(std::move(file_path)), preview_(preview) {}
 
 bool TextUrlHistory::ClearHistory() {
+  if (preview_)
+    return true;
   try {
     // A folder or device there is no history file. A link is emptied at its target, so the
     // link stays the user's history file.

@@ -8,13 +8,15 @@ namespace larkspur {
 
 class TextUrlHistory final : public UrlHistoryPort {
  public:
-  explicit TextUrlHistory(std::string file_path);
+  // With `preview`, the file is never written.
+  explicit TextUrlHistory(std::string file_path, bool preview = false);
 
   // A missing file is a history already empty: true, and no file is made.
   bool ClearHistory() override;
 
  private:
   std::string file_path_;
+  bool preview_;
 };
 
 }  // namespace larkspur

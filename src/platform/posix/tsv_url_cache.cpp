@@ -143,8 +143,9 @@ std::optional<std::vector<std::string>> NamesBelow(const std::string& path, std:
 }  // namespace
 
 TsvUrlCache::TsvUrlCache(std::string file_path, std::unique_ptr<FolderTree> folders,
-                         std::function<std::vector<std::string>()> cache_folders)
+                         std::function<std::vector<std::string>()> cache_folders, bool preview)
     : file_path_(std::move(file_path)),
+      preview_(preview),
       folders_(std::move(folders)),
       cache_folders_(std::move(cache_folders)) {}
 
@@ -222,10 +223,10 @@ bool TsvUrlCache::FindClose(CacheEnumHandle handle) {
   }
 }
 
-bool TsvUrlCache::DeleteEntry(const std::string& url) {
+Removal TsvUrlCache::DeleteEntry(const std::string& url) {
   try {
     if (deleted_.contains(url))
-      return false;
+      return Removal::Absent();
     if (!snapshot_) {
       const std::optional<StoreText> store = ReadStore(file_path_);
       const ParsedFile parsed = Parse(store ? store->text : std::string());
@@ -238,24 +239,29 @@ bool TsvUrlCache::DeleteEntry(const std::string& url) {
     }
     // Rewriting a damaged file would drop the lines that could not be read.
     const auto found = snapshot_->local_files.find(url);
-    if (snapshot_->damaged || found == snapshot_->local_files.end())
-      return false;
+    if (found == snapshot_->local_files.end())
+      return snapshot_->damaged ? Removal::Kept(StayReason::kNotFound) : Removal::Absent();
+    if (snapshot_->damaged)
+      return Removal::Kept(StayReason::kNotFound);
     // The local file goes first: should the list then fail to be written, the entry stays and a
     // later deletion finds its file gone, rather than a file lingering with no entry to find it.
+    std::uint64_t bytes = 0;
     for (const std::string& local_file : found->second) {
-      if (!RemoveLocalFile(local_file))
-        return false;
+      const Removal file = RemoveLocalFile(local_file);
+      if (!file.Gone())
+        return file;
+      bytes += file.bytes;
     }
     deleted_.insert(url);
-    return true;
+    return Removal::Removed(bytes);
   } catch (...) {
-    return false;
+    return Removal::Kept(StayReason::kAccessRefused);
   }
 }
 
-bool TsvUrlCache::RemoveLocalFile(const std::string& path) {
+Removal TsvUrlCache::RemoveLocalFile(const std::string& path) {
   if (path.empty())
-    return true;
+    return Removal::Absent();
   for (const std::string& folder : snapshot_->cache_folders) {
     const std::optional<std::vector<std::string>> names = NamesBelow(path, folder);
     if (!names)
@@ -263,10 +269,14 @@ bool TsvUrlCache::RemoveLocalFile(const std::string& path) {
     FolderCursor* const cursor = CursorAt(folder, *names);
     // Not reachable: gone, or behind a link or on another mount. A folder of that name is no
     // local file; a file that would not go keeps its entry.
-    return cursor == nullptr || cursor->DeleteFile(names->back()) ||
-           (cursor->Enter(names->back()) && cursor->Leave());
+    if (cursor == nullptr)
+      return Removal::Absent();
+    const Removal removal = cursor->DeleteFile(names->back());
+    if (!removal.Gone() && cursor->Enter(names->back()) && cursor->Leave())
+      return Removal::Absent();
+    return removal;
   }
-  return true;  // outside every cache folder: only the entry goes
+  return Removal::Absent();  // outside every cache folder: only the entry goes
 }
 
 // The local file's folder, reached the way a sweep of the cache folder reaches it, or nullptr.
@@ -294,8 +304,10 @@ FolderCursor* TsvUrlCache::CursorAt(const std::string& cache_folder,
 bool TsvUrlCache::Commit() {
   try {
     snapshot_.reset();
-    if (deleted_.empty())
+    if (deleted_.empty() || preview_) {
+      deleted_.clear();
       return true;
+    }
     const std::unordered_set<std::string> deleted = std::exchange(deleted_, {});
     LockedStore store(file_path_);
     if (!store.contents())

@@ -20,9 +20,10 @@ namespace larkspur {
 class TsvUrlCache final : public UrlCachePort {
  public:
   // A local file is deleted only inside one of the folders `cache_folders` names, reached from
-  // there through `folders` as a sweep reaches it; elsewhere only its entry goes.
+  // there through `folders` as a sweep reaches it; elsewhere only its entry goes. With
+  // `preview` the file is never written, and `folders` must be made for the same preview.
   TsvUrlCache(std::string file_path, std::unique_ptr<FolderTree> folders,
-              std::function<std::vector<std::string>()> cache_folders);
+              std::function<std::vector<std::string>()> cache_folders, bool preview = false);
   // Writes the deletions not yet committed.
   ~TsvUrlCache() override;
 
@@ -33,7 +34,7 @@ class TsvUrlCache final : public UrlCachePort {
   bool FindClose(CacheEnumHandle handle) override;
   // Removes the local file at once; the entry goes from the file at the next Commit, and from
   // this store's enumerations at once.
-  bool DeleteEntry(const std::string& url) override;
+  Removal DeleteEntry(const std::string& url) override;
   // One rewrite for every deletion since the last, under the store's lock and merged with what
   // other runs wrote meanwhile.
   bool Commit() override;
@@ -57,10 +58,11 @@ class TsvUrlCache final : public UrlCachePort {
     bool damaged = false;
   };
 
-  bool RemoveLocalFile(const std::string& path);
+  Removal RemoveLocalFile(const std::string& path);
   FolderCursor* CursorAt(const std::string& cache_folder, const std::vector<std::string>& names);
 
   std::string file_path_;
+  bool preview_;
   std::unique_ptr<FolderTree> folders_;
   std::function<std::vector<std::string>()> cache_folders_;
   std::map<CacheEnumHandle, Enumeration> enumerations_;
