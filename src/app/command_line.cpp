@@ -43,7 +43,9 @@ struct Options {
 void PrintHelp(std::ostream& out) {
   out << "Usage: larkspur " << kDemoUsage
       << "[--clean ITEM[,ITEM...]]\n"
-         "  or:  larkspur " << kDemoUsage << "--preview ITEM[,ITEM...]\n"
+         "  or:  larkspur "
+      << kDemoUsage
+      << "--preview ITEM[,ITEM...]\n"
          "  or:  larkspur --list-items | -h | --help | -V | --version\n"
          "\n"
          "Erases browsing traces of Internet Explorer and Firefox. Without --clean it opens\n"

@@ -114,9 +114,8 @@ void IEHistory::Delete_IETypedUrls() {
     const std::string name = "url" + std::to_string(number);
     const std::string url =
         GetFromRegistry(ports_.registry, kHkeyCurrentUser, kTypedUrlsKey, name, "");
-    ports_.record.Count(url.empty() ? name : url, DeleteFromRegistry(ports_.registry,
-                                                                     kHkeyCurrentUser,
-                                                                     kTypedUrlsKey, name));
+    ports_.record.Count(url.empty() ? name : url,
+                        DeleteFromRegistry(ports_.registry, kHkeyCurrentUser, kTypedUrlsKey, name));
   }
 }
 

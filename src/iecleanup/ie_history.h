@@ -31,8 +31,7 @@ struct IECleanupPorts {
 class IEHistory {
  public:
   // List2 (cache entries) and List3 (cookie entries) are the window's hidden lists.
-  IEHistory(IECleanupPorts ports, std::vector<std::string>& List2,
-            std::vector<std::string>& List3)
+  IEHistory(IECleanupPorts ports, std::vector<std::string>& List2, std::vector<std::string>& List3)
       : ports_(ports), List2_(List2), List3_(List3) {}
 
   // Lists every URL-cache entry: cookie entries into List3, all others into List2.

@@ -18,7 +18,7 @@ std::string GetFromRegistry(RegistryPort& registry, RootKey root, const std::str
 // Deletes one value: removed with the size of its data, absent when the key or the value is
 // missing, stayed when the registry refused.
 Removal DeleteFromRegistry(RegistryPort& registry, RootKey root, const std::string& key_path,
-                        const std::string& value_name);
+                           const std::string& value_name);
 
 // The folder path stored under Shell Folders for `name` ("History", "Cache", "Cookies",
 // "AppData"), unchanged, or the empty string.

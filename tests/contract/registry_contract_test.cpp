@@ -121,10 +121,10 @@ class Win32Harness final : public RegistryHarness {
     // RegSetValueExA stores string data with the NUL that follows it; a non-NUL after the bytes
     // keeps them exactly as given.
     const std::string data = bytes + 'X';
-    EXPECT_EQ(::RegSetValueExA(key, name.c_str(), 0, type,
-                               reinterpret_cast<const BYTE*>(data.data()),
-                               static_cast<DWORD>(bytes.size())),
-              ERROR_SUCCESS);
+    EXPECT_EQ(
+        ::RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                         static_cast<DWORD>(bytes.size())),
+        ERROR_SUCCESS);
     ::RegCloseKey(key);
     stored_.emplace_back(key_path, name);
   }

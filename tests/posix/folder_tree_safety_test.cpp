@@ -84,6 +84,26 @@ TEST_F(FolderTreeSafety, MountsInsideTheFolderAreNeitherEnteredNorRemoved) {
   ::umount2((cache_ / "deep" / "tmp").c_str(), MNT_DETACH);
 }
 
+// A file with something mounted on it cannot be unlinked (EBUSY): it stays, counted as in use,
+// and a preview says so beforehand.
+TEST_F(FolderTreeSafety, AFileThatCannotGoIsCountedAsInUseAndItsBytesAreNot) {
+  if (!EnterPrivateMountNamespace())
+    GTEST_SKIP() << "no private mount namespace here (needs root): " << std::strerror(errno);
+  WriteFile(cache_ / "held", "held bytes");
+  ASSERT_EQ(::mount((home_ / "Documents" / "letter.txt").c_str(), (cache_ / "held").c_str(),
+                    nullptr, MS_BIND, nullptr),
+            0);
+
+  Sweep(cache_);
+
+  EXPECT_TRUE(fs::exists(cache_ / "held"));
+  EXPECT_FALSE(fs::exists(cache_ / "Content.IE5"));
+  EXPECT_EQ(record_.Total().erased_items, 1u);
+  EXPECT_EQ(record_.Total().erased_bytes, 1u) << "a.htm alone";
+  EXPECT_EQ(record_.Total().stayed[static_cast<std::size_t>(StayReason::kInUse)], 1u);
+  ::umount2((cache_ / "held").c_str(), MNT_DETACH);
+}
+
 TEST_F(FolderTreeSafety, ALinkInThePathSwappedMeanwhileNeverLeadsIntoTheHomeFolder) {
   // "swap/home" is either a decoy or, when "swap" links to the test folder, the home folder.
   fs::create_directories(dir_ / "swap" / "home");

@@ -36,8 +36,11 @@ void EnterSandbox() {
       MakeUniqueFolder(std::filesystem::temp_directory_path(), "larkspur-test-");
   SandboxStorage() = root;
   const std::pair<const char*, const char*> folders[] = {
-      {"HOME", "home"},          {"XDG_CONFIG_HOME", "config"},
-      {"XDG_DATA_HOME", "data"}, {"XDG_CACHE_HOME", "cache"},
+      {"HOME", "home"},
+      {"XDG_CONFIG_HOME", "config"},
+      {"XDG_DATA_HOME", "data"},
+      {"XDG_CACHE_HOME", "cache"},
+      {"XDG_STATE_HOME", "state"},
       {"WINEPREFIX", "wine"},
   };
   for (const auto& [variable, folder] : folders) {

@@ -73,16 +73,45 @@ class CommandLineTest : public ::testing::Test {
 // On the Linux stand-ins; the Windows build's run on the real stores is the end-to-end test under
 // Wine (tests/e2e/windows_clean_test.sh).
 #ifndef _WIN32
-TEST_F(CommandLineTest, CleanPrintsEveryStatusLineButTheFinalEmptyOne) {
+TEST_F(CommandLineTest, APreviewListsWhatTheRunThenErasesAndTheRunIsLoggedWithoutNames) {
+  const fs::path log = fs::path(std::getenv("XDG_STATE_HOME")) / "larkspur" / "larkspur.log";
+  fs::remove(log);
+  const std::string cookies = "-->" + (profile_ / "cookies.sqlite").string();
+
+  const Result preview = RunLarkspur({"--preview", "ie-typed-urls,firefox-cookies"});
+  EXPECT_EQ(preview.code, 0);
+  EXPECT_EQ(
+      Lines(preview.out),
+      (std::vector<std::string>{
+          "Deleting Typed Urls In IE...", "-->http://typed.example/ (22 bytes)",
+          "Deleting Firefox Cookies...", cookies + " (1 bytes)", "Erased 2 items (23 bytes)."}));
+  EXPECT_TRUE(fs::exists(profile_ / "cookies.sqlite"));
+  EXPECT_THAT(testing::ReadFile(data_ / "larkspur" / "registry.reg"), HasSubstr("url1"));
+  EXPECT_FALSE(fs::exists(log)) << "a preview is no run";
+
   const Result result = RunLarkspur({"--clean", "ie-typed-urls,firefox-cookies"});
   EXPECT_EQ(result.code, 0);
   EXPECT_EQ(Lines(result.out),
             (std::vector<std::string>{"Deleting Typed Urls In IE...", "-->http://typed.example/",
-                                      "Deleting Firefox Cookies..."}));
+                                      "Deleting Firefox Cookies...", cookies,
+                                      "Erased 2 items (23 bytes)."}));
   EXPECT_FALSE(fs::exists(profile_ / "cookies.sqlite"));
   EXPECT_TRUE(fs::exists(profile_ / "places.sqlite"));
   EXPECT_THAT(testing::ReadFile(data_ / "larkspur" / "registry.reg"),
               ::testing::Not(HasSubstr("url1")));
+
+  EXPECT_EQ(RunLarkspur({"--clean=ie-typed-urls"}).out,
+            "Deleting Typed Urls In IE...\nNothing to erase.\n");
+  const std::vector<std::string> entries = Lines(testing::ReadFile(log));
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_THAT(entries[0], ::testing::MatchesRegex(
+                              "[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} command line: "
+                              "ie-typed-urls erased 1 \\(22 bytes\\); firefox-cookies erased 1 "
+                              "\\(1 byte\\); Erased 2 items \\(23 bytes\\)\\."));
+  for (const std::string& entry : entries) {
+    EXPECT_THAT(entry, ::testing::Not(HasSubstr("typed.example")));
+    EXPECT_THAT(entry, ::testing::Not(HasSubstr("cookies.sqlite")));
+  }
 }
 #endif
 

@@ -46,10 +46,9 @@ class FirefoxTest : public ::testing::Test {
   }
 
   FirefoxPorts Ports() {
-    return FirefoxPorts{registry_,  *ini_,     *files_,
-                        *profiles_, *folders_, bookmarks_,
-                        status_,    record_,   "",
-                        [] { return std::chrono::year(2026) / 12 / 7; }};
+    return FirefoxPorts{
+        registry_,  *ini_,   *files_, *profiles_, *folders_,
+        bookmarks_, status_, record_, "",         [] { return std::chrono::year(2026) / 12 / 7; }};
   }
 
   void WriteProfilesIni(const std::string& sections) {

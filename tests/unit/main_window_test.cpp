@@ -235,7 +235,7 @@ TEST_F(MainWindowTest, HandPointerLoadedWhenBesideTheProgram) {
   EXPECT_EQ(face_.loaded_pointer, program_folder_ + kPathSeparator + "HAND-M.CUR");
 }
 
-TEST_F(MainWindowTest, DeleteNowRunsOnceAndGivesTheStatusLineBack) {
+TEST_F(MainWindowTest, DeleteNowRunsOnceAndLeavesItsSummaryAndALogEntry) {
   settings_.values[kBackupSwitch] = "Off";
   AddTypedUrl();
   Start();
@@ -253,8 +253,13 @@ TEST_F(MainWindowTest, DeleteNowRunsOnceAndGivesTheStatusLineBack) {
   EXPECT_GE(desktop_.now - before, 5.0) << "the pause lasts five seconds";
   EXPECT_LT(desktop_.now - before, 5.5);
   ASSERT_FALSE(status_during_pause.empty()) << "events are handled during the pause";
-  EXPECT_EQ(status_during_pause.front(), "") << "empty during the pause";
-  EXPECT_EQ(form_.Label5.Caption(), "Auto Delete is Turned Off.");
+  EXPECT_EQ(status_during_pause.front(), "Erased 1 item (22 bytes).");
+  EXPECT_EQ(form_.Label5.Caption(), "Erased 1 item (22 bytes).") << "until the next status text";
+  const std::string log = testing::ReadFile(PathFromUtf8(run_log_));
+  EXPECT_THAT(log,
+              ::testing::EndsWith(
+                  " Delete Now: ie-typed-urls erased 1 (22 bytes); Erased 1 item (22 bytes).\n"));
+  EXPECT_THAT(log, ::testing::Not(::testing::HasSubstr("example")));
   EXPECT_THAT(face_.pointers_seen, ::testing::Contains(Pointer::kBusy));
   EXPECT_EQ(form_.MousePointer, Pointer::kDefault);
   EXPECT_THAT(face_.painted_status, ::testing::Contains("Deleting Typed Urls In IE..."))
@@ -286,7 +291,9 @@ TEST_F(MainWindowTest, AutoDeleteRunsOncePerInterval) {
   EXPECT_FALSE(TypedUrlPresent());
   EXPECT_FALSE(face_.timer_seen.front()) << "the timer is stopped during the run";
   EXPECT_TRUE(form_.Timer1.Ticking());
-  EXPECT_EQ(form_.Label5.Caption(), "");
+  EXPECT_EQ(form_.Label5.Caption(), "Erased 1 item (22 bytes).");
+  EXPECT_THAT(testing::ReadFile(PathFromUtf8(run_log_)),
+              ::testing::HasSubstr(" timed run: ie-typed-urls erased 1 (22 bytes);"));
   Tick(1);
   EXPECT_EQ(form_.ProgressBar1.Value, 1) << "the count starts again";
 

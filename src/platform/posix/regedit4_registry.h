@@ -44,7 +44,7 @@ class Regedit4Registry final : public RegistryPort {
   const RegistryDefault* FindDefault(const std::string& key_id, const std::string& name) const;
 
   std::string file_path_;
-  std::vector<RegistryDefault> defaults_;    // key paths and names folded like the file's
+  std::vector<RegistryDefault> defaults_;  // key paths and names folded like the file's
   bool preview_;
   std::map<RegKey, std::string> open_keys_;  // handle -> folded key path
   RegKey next_key_ = 1;
