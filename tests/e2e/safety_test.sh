@@ -40,6 +40,7 @@ put "$store/registry.reg.tmp-keep" "not ours"
 # Checksums of everything that must stay: all but the cache folder's files and the stores.
 snapshot() {
   (cd "$SANDBOX" && find . \( -path ./ie/INetCache -o -path ./home/.local/share/larkspur \
+    -o -path ./home/.local/state/larkspur \
     -o -path ./dotfiles/urlhistory.txt \) -prune \
     -o -type f -print0 | sort -z | xargs -0 sha256sum)
 }
@@ -86,7 +87,7 @@ put "$ie/INetCache/$(printf 'title\033]0;owned\007.htm')"
 output=$("$LARKSPUR" --clean ie-temp-files)
 echo "$output" | grep -qxF -- "-->$ie/INetCache/evil\\nagain.htm" || fail "newline not escaped: $output"
 echo "$output" | grep -qxF -- "-->$ie/INetCache/title\\x1B]0;owned\\x07.htm" || fail "escape not escaped"
-[ "$(echo "$output" | wc -l)" -eq 3 ] || fail "a name made a line of its own: $output"
+[ "$(echo "$output" | wc -l)" -eq 4 ] || fail "a name made a line of its own (caption, two names, summary): $output"
 put "$ie/INetCache/again.htm"
 status=0
 "$LARKSPUR" --clean ie-temp-files >/dev/full || status=$?
@@ -103,7 +104,10 @@ for kind in fifo zero huge; do
           printf 'REGEDIT4\n' >"$store/registry.reg"; truncate -s 65M "$store/registry.reg" ;;
   esac
   stores=$(ls -l --time-style=full-iso "$store")
-  timeout 60 "$LARKSPUR" --clean all >/dev/null || fail "$kind store: the run hung or failed ($?)"
+  # The huge cache's readable entry cannot go without rewriting the store: it stays, and says so.
+  expected=0; [ $kind = huge ] && expected=3
+  status=0; timeout 60 "$LARKSPUR" --clean all >/dev/null || status=$?
+  [ "$status" -eq "$expected" ] || fail "$kind store: the run hung or failed ($status)"
   [ "$(ls -l --time-style=full-iso "$store")" = "$stores" ] || fail "$kind store changed"
 done
 [ "$before" = "$(snapshot)" ] || fail "outside the targets: $(diff <(echo "$before") <(snapshot))"

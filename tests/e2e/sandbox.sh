@@ -19,10 +19,12 @@ put() {
 }
 
 # expect_all_captions OUTPUT: the nine captions of --clean all in order, each followed only by
-# its own "-->" lines.
+# its own "-->" lines, and the run's summary last.
 expect_all_captions() {
   local captions
-  captions=$(echo "$1" | grep -v '^-->')
+  echo "$1" | tail -n 1 | grep -Eq '^(Erased [0-9,]+ items? \(|Nothing erased\.|Nothing to erase\.)' ||
+    fail "no summary last: $(echo "$1" | tail -n 1)"
+  captions=$(echo "$1" | sed '$d' | grep -v '^-->')
   [ "$captions" = "Deleting IE History...
 Deleting IE Temporary Internet Files...
 Deleting Typed Urls In IE...

@@ -27,6 +27,7 @@
 
 #include "app/main_window.h"
 #include "platform/native_stores.h"
+#include "platform/run_log_file.h"
 #include "qt/steady_desktop.h"
 #include "support/cursor_file.h"
 #include "support/temp_dir.h"
@@ -54,7 +55,8 @@ class QtWindowTest : public ::testing::Test {
     engine_ = std::make_unique<CleanupEngine>(form_, *stores_);
     behaviour_ = std::make_unique<MainWindow>(
         form_, *engine_,
-        MainWindowPorts{face_, *stores_->settings, desktop_, tray_, program_folder_.str(), ""});
+        MainWindowPorts{face_, *stores_->settings, desktop_, tray_, program_folder_.str(),
+                        RunLogPath(UserFoldersFromEnvironment())});
     face_.Attach(*behaviour_);
     behaviour_->Form_Load();
     face_.show();
@@ -286,8 +288,9 @@ TEST_F(QtWindowTest, DeleteNowDeletesTheTickedFilesAndShowsItsWork) {
   EXPECT_FALSE(fs::exists(firefox / "p.default" / "cookies.sqlite"));
   EXPECT_TRUE(fs::exists(firefox / "p.default" / "places.sqlite"));
   EXPECT_GE(shown.size(), 8u) << "the window went on handling events for five seconds";
-  EXPECT_THAT(shown, ::testing::Each(::testing::Eq(""))) << "empty during the pause";
-  EXPECT_EQ(status->text(), "Auto Delete is Turned Off.");
+  EXPECT_THAT(shown, ::testing::Each(::testing::Eq("Erased 1 item (1 byte).")))
+      << "the summary, during the pause and after";
+  EXPECT_EQ(status->text(), "Erased 1 item (1 byte).");
   EXPECT_EQ(form_.MousePointer, Pointer::kDefault);
   fs::remove_all(firefox);
 }
