@@ -295,6 +295,42 @@ TEST_F(QtWindowTest, DeleteNowDeletesTheTickedFilesAndShowsItsWork) {
   fs::remove_all(firefox);
 }
 
+// The timer's ticks as the window's QTimer gives them, 300 for the five minutes.
+TEST_F(QtWindowTest, ATimedRunLeavesItsSummaryTheTicksOutliveARestartAndTheLogOpens) {
+  const fs::path firefox = ConfigFolder() / "mozilla" / "firefox";
+  testing::WriteFile(firefox / "profiles.ini", "[Profile0]\nPath=p.default\n");
+  testing::WriteFile(firefox / "p.default" / "prefs.js", "");
+  testing::WriteFile(firefox / "p.default" / "cookies.sqlite", "cookies");
+  Open();
+  ClickTickBox("chkCookies");
+  QTest::mouseClick(Get<QToolButton>("Check13"), Qt::LeftButton);
+  for (int tick = 0; tick < 300; ++tick)
+    behaviour_->Timer1_Timer();
+  EXPECT_FALSE(fs::exists(firefox / "p.default" / "cookies.sqlite"));
+  EXPECT_EQ(Get<QLabel>("Label5")->text(), "Erased 1 item (7 bytes).");
+
+  QTest::mouseClick(Get<QToolButton>("Check11"), Qt::LeftButton);
+  const std::string log = RunLogPath(UserFoldersFromEnvironment());
+  ASSERT_EQ(desktop_.started.size(), 1u);
+  EXPECT_EQ(desktop_.started[0], std::string(kTextViewer) + ' ' + log);
+  EXPECT_THAT(testing::ReadFile(log),
+              ::testing::HasSubstr(" timed run: firefox-cookies erased 1 (7 bytes); "));
+
+  // A second start on the same settings ticks what the user ticked, and runs it on time.
+  Form1 form;
+  QtMainWindow face{form};
+  CleanupEngine engine(form, *stores_);
+  MainWindow again(form, engine,
+                   MainWindowPorts{face, *stores_->settings, desktop_, tray_, ".", log});
+  face.Attach(again);
+  again.Form_Load();
+  EXPECT_TRUE(qobject_cast<QCheckBox*>(face.Control("chkCookies"))->isChecked());
+  EXPECT_FALSE(qobject_cast<QCheckBox*>(face.Control("chkIEHist"))->isChecked());
+  EXPECT_EQ(qobject_cast<QToolButton*>(face.Control("Check13"))->text(), "Turn Off Auto Delete");
+  again.Form_Unload();
+  fs::remove_all(firefox);
+}
+
 TEST_F(QtWindowTest, WithoutANotificationAreaMinimisingKeepsTheWindow) {
   Open();
   ASSERT_FALSE(QtNotifyArea::Available()) << "offscreen has no notification area";
