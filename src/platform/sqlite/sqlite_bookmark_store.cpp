@@ -2,9 +2,14 @@
 
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <map>
 #include <memory>
+#include <random>
+#include <system_error>
 #include <utility>
+
+#include "platform/path_text.h"
 
 namespace larkspur {
 
@@ -64,8 +69,43 @@ class Reader {
 
 }  // namespace
 
+bool SqliteBookmarkStore::ReadCopy(const std::string& path, std::vector<BookmarkRow>* rows,
+                                   std::string* error) {
+  namespace fs = std::filesystem;
+  std::error_code failed;
+  const fs::path folder = fs::temp_directory_path(failed) /
+                          ("larkspur-preview-" + std::to_string(std::random_device{}()));
+  const fs::path database = PathFromUtf8(path);
+  const fs::path log = PathFromUtf8(path + "-wal");
+  bool read = false;
+  if (!failed && fs::create_directory(folder, failed) &&
+      fs::copy_file(database, folder / "places.sqlite", failed) &&
+      (!fs::exists(log) || fs::copy_file(log, folder / "places.sqlite-wal", failed))) {
+    read = ReadInPlace(Utf8FromPath(folder / "places.sqlite"), rows, error);
+  } else {
+    *error = "cannot copy the database: " + failed.message();
+  }
+  fs::remove_all(folder, failed);
+  return read;
+}
+
 bool SqliteBookmarkStore::Read(const std::string& path, std::vector<BookmarkRow>* rows,
                                std::string* error) {
+  if (preview_)
+    return ReadCopy(path, rows, error);
+  // The log's index that SQLite makes for the read goes with it: the files beside the database
+  // are then the ones a preview saw.
+  const std::filesystem::path index = PathFromUtf8(path + "-shm");
+  std::error_code failed;
+  const bool had_index = std::filesystem::exists(index, failed);
+  const bool read = ReadInPlace(path, rows, error);
+  if (!had_index && !failed)
+    std::filesystem::remove(index, failed);
+  return read;
+}
+
+bool SqliteBookmarkStore::ReadInPlace(const std::string& path, std::vector<BookmarkRow>* rows,
+                                      std::string* error) {
   rows->clear();
   sqlite3* raw = nullptr;
   const int opened = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);

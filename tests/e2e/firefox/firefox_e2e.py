@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """A real Firefox ESR, headless, in a network namespace of its own with a throw-away home:
-bookmarks, tags and keywords survive `larkspur --clean firefox-typed-urls`, history does not.
+bookmarks, tags and keywords survive `larkspur --clean firefox-typed-urls`, history does not;
+`--preview all` changes nothing and lists exactly the files a following `--clean all` deletes.
 
 Usage: firefox_e2e.py LARKSPUR plain|same-day-running
   plain             a young profile (no backup of Firefox's own)
@@ -8,8 +9,10 @@ Usage: firefox_e2e.py LARKSPUR plain|same-day-running
                     clean-up, which must leave the profile alone and say so
 """
 import datetime
+import hashlib
 import json
 import os
+import re
 import shutil
 import socket
 import sqlite3
@@ -125,6 +128,51 @@ def profile_folder():
     fail("no default-esr profile in profiles.ini")
 
 
+def tree_digest():
+    """Every file below the sandbox's home, by path: its content's hash, or a link's target."""
+    digest = {}
+    for root, _, files in os.walk(HOME):
+        for name in files:
+            path = os.path.join(root, name)
+            if os.path.islink(path):
+                digest[path] = "link " + os.readlink(path)
+            else:
+                with open(path, "rb") as content:
+                    digest[path] = hashlib.sha256(content.read()).hexdigest()
+    return digest
+
+
+def listed_files(output, with_sizes):
+    """The "-->" lines naming files (sizes dropped), and the last line: the summary."""
+    lines = output.splitlines()
+    files = [line[3:] for line in lines if line.startswith("-->/")]
+    if with_sizes:
+        files = [re.sub(r" \(\d+ bytes\)$", "", name) for name in files]
+    return files, lines[-1] if lines else ""
+
+
+def preview_then_clean(items):
+    before = tree_digest()
+    preview = larkspur("--preview", items)
+    changed = sorted(set(before.items()) ^ set(tree_digest().items()))
+    if preview.returncode != 0 or changed:
+        fail("the preview failed or changed files: %d %s %s" % (preview.returncode, changed,
+                                                                 preview.stderr))
+    result = larkspur("--clean", items)
+    after = tree_digest()
+    listed, preview_summary = listed_files(preview.stdout, True)
+    erased, summary = listed_files(result.stdout, False)
+    if listed != erased or preview_summary != summary:
+        fail("preview and run differ:\n%s\n---\n%s" % (preview.stdout, result.stdout))
+    # A backup of today moved to an earlier date is not gone.
+    gone = sorted(path for path in before if path not in after and "/bookmarkbackups/" not in path)
+    if gone != sorted(erased):
+        fail("the run's list is not what went: listed %s, gone %s" % (sorted(erased), gone))
+    if not summary.startswith("Erased %d item" % len(erased)):
+        fail("the summary does not count the files: " + summary)
+    return result
+
+
 URL = "https://example.org/kept?a=1&b=\"2\""
 TITLE = "Kept \"quoted\" – ünïcode\nsecond line"
 LATER_URL = "https://example.org/added-after-the-backup"
@@ -193,7 +241,7 @@ def main():
             fail("a young profile already has backups: %s" % os.listdir(backups))
 
     before = set(os.listdir(backups)) if os.path.isdir(backups) else set()
-    result = larkspur("--clean", "firefox-typed-urls")
+    result = preview_then_clean("all")
     if result.returncode != 0:
         fail("clean-up: %d %s %s" % (result.returncode, result.stdout, result.stderr))
     if os.path.exists(profile + "/places.sqlite"):
