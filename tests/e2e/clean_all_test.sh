@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # larkspur --clean all on a home folder with a Firefox profile as Firefox writes it and the
-# Linux stand-ins filled: exactly the named things go, everything else stays byte for byte.
+# Linux stand-ins filled: exactly the named things go, everything else stays byte for byte. A
+# preview first changes nothing and lists what the run then erases.
 LARKSPUR=$1
 source "$(dirname "$0")/sandbox.sh"
 
@@ -77,7 +78,21 @@ survivors=$(cd "$SANDBOX" && find . -type f \( -path './home/.config/mozilla/fir
   -o -name installs.ini \) | sort | xargs sha256sum)
 [ "$(echo "$survivors" | wc -l)" -eq 16 ] || fail "expected 16 survivors, found: $survivors"
 
+# Every path, every file's checksum and every link's target; the run log aside.
+everything() {
+  (cd "$SANDBOX" && find . -path ./home/.local/state -prune -o -printf '%p %l\n' | sort &&
+    find . -path ./home/.local/state -prune -o -type f -print0 | sort -z | xargs -0 sha256sum)
+}
+before=$(everything)
+preview=$("$LARKSPUR" --preview all) || fail "preview: exit code $?"
+[ "$(everything)" = "$before" ] || fail "the preview changed: $(diff <(echo "$before") <(everything))"
+
 output=$("$LARKSPUR" --clean all)
+
+without_sizes=$(echo "$preview" | sed -E 's/ \([0-9]+ bytes\)$//')
+[ "$without_sizes" = "$output" ] || fail "preview and run differ: $(diff <(echo "$without_sizes") <(echo "$output"))"
+erased=$(echo "$output" | grep -c '^-->')
+echo "$output" | tail -n 1 | grep -q "^Erased $erased items (" || fail "summary: $(echo "$output" | tail -n 1) for $erased"
 
 # The captions in order, each followed only by its own progress lines.
 expect_all_captions "$output"
