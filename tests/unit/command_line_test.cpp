@@ -187,7 +187,7 @@ TEST_F(CommandLineTest, InformationOptions) {
   // Every option the build takes, where its files live and what the exit codes mean.
   const Result help = RunLarkspur({"-h"});
   EXPECT_EQ(help.code, 0);
-  for (const char* option : {"--clean", "--list-items", "-h, --help", "-V, --version"})
+  for (const char* option : {"--clean", "--preview", "--list-items", "-h, --help", "-V, --version"})
     EXPECT_THAT(help.out, HasSubstr(option));
   EXPECT_THAT(help.out, HasSubstr("larkspur.log"));
   EXPECT_THAT(help.out, HasSubstr("\n  2  a mistake in the options"));
