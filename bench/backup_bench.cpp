@@ -113,8 +113,10 @@ int main(int argc, char** argv) {
   PosixFolderTree folders(home.string());
   SqliteBookmarkStore store;
   NoStatus status;
+  RunRecord record(status);
   FirefoxHistory items(FirefoxPorts{registry, profile_strings, files, profiles, folders, store,
-                                    status, "", [] { return std::chrono::year(2026) / 12 / 7; }});
+                                    status, record, "",
+                                    [] { return std::chrono::year(2026) / 12 / 7; }});
 
   std::vector<double> seconds;
   std::uintmax_t backup_size = 0;

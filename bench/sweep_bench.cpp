@@ -196,8 +196,9 @@ double TimeSweep(const std::string& root, std::size_t expected_files) {
   std::size_t captions = 0;
   // The window mirrors every caption into a widget; counting stands in for that.
   status.SetListener([&captions](const std::string&) { ++captions; });
+  larkspur::RunRecord record(status);
   const Clock::time_point start = Clock::now();
-  larkspur::SweepFolder(folders, status, root);
+  larkspur::SweepFolder(folders, record, root);
   const Clock::time_point stop = Clock::now();
   CheckEmpty(root, "SweepFolder");
   if (captions != expected_files) {

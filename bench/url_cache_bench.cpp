@@ -62,14 +62,16 @@ void Build(const fs::path& root, std::size_t entries) {
 
 std::optional<double> TimeRun(const fs::path& root, std::size_t entries) {
   const larkspur::UserFolders folders{(root / "home").string(), (root / "config").string(),
-                                      (root / "data").string(), (root / "cache").string()};
+                                      (root / "data").string(), (root / "cache").string(),
+                                      (root / "state").string()};
   larkspur::NativeStores stores = larkspur::MakeNativeStores(folders);
   CountingStatus status;
   std::vector<std::string> cache_list;
   std::vector<std::string> cookie_list;
-  larkspur::IEHistory ie(
-      {*stores.registry, *stores.url_cache, *stores.url_history, *stores.memory, *stores.folders},
-      status, cache_list, cookie_list);
+  larkspur::RunRecord record(status);
+  larkspur::IEHistory ie({*stores.registry, *stores.url_cache, *stores.url_history, *stores.memory,
+                          *stores.folders, record},
+                         cache_list, cookie_list);
   const Clock::time_point start = Clock::now();
   ie.Load_IECacheEntries();
   ie.Delete_IETempFiles();
