@@ -92,6 +92,15 @@ output=$("$LARKSPUR" --clean all)
 without_sizes=$(echo "$preview" | sed -E 's/ \([0-9]+ bytes\)$//')
 [ "$without_sizes" = "$output" ] || fail "preview and run differ: $(diff <(echo "$without_sizes") <(echo "$output"))"
 erased=$(echo "$output" | grep -c '^-->')
+
+# One log entry, naming no file, URL or host the run erased.
+log="$XDG_STATE_HOME/larkspur/larkspur.log"
+[ "$(wc -l <"$log")" -eq 1 ] || fail "log entries: $(cat "$log")"
+while IFS= read -r name; do
+  for trace in "$name" "$(basename "$name")"; do
+    grep -qF -- "$trace" "$log" && fail "the log names $trace: $(cat "$log")"
+  done
+done < <(echo "$output" | grep '^-->' | cut -c4-)
 echo "$output" | tail -n 1 | grep -q "^Erased $erased items (" || fail "summary: $(echo "$output" | tail -n 1) for $erased"
 
 # The captions in order, each followed only by its own progress lines.

@@ -94,6 +94,19 @@ status=0
 [ "$status" -eq 1 ] || fail "exit code with a full disk: $status"
 [ -e "$ie/INetCache/again.htm" ] && fail "a full disk stopped the deleting"
 
+# A file that cannot go (a file mounted on it: EBUSY) stays, counted with its reason; the bytes
+# are those of what went, and the run ends with 3.
+if unshare -m true 2>/dev/null; then
+  put "$ie/INetCache/held.htm" "held"
+  put "$ie/INetCache/gone.htm" "12345"
+  output=$(unshare -m --propagation private bash -c 'mount --bind "$1" "$2" && "$3" --clean ie-temp-files
+    echo "exit $?"' _ "$docs/letter.txt" "$ie/INetCache/held.htm" "$LARKSPUR")
+  [ "$(echo "$output" | tail -n 2)" = "Erased 1 item (5 bytes). 1 stayed: in use.
+exit 3" ] || fail "a file in use: $output"
+  [ "$(cat "$ie/INetCache/held.htm")" = held ] || fail "the file in use changed"
+  rm "$ie/INetCache/held.htm"
+fi
+
 # Stores that are no regular files: answered at once, left as they are.
 for kind in fifo zero huge; do
   rm -f "$store/urlcache.tsv" "$store/registry.reg"

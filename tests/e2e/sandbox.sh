@@ -4,7 +4,7 @@ SANDBOX=$(mktemp -d "${TMPDIR:-/tmp}/larkspur-e2e-XXXXXX")
 trap 'chmod -R u+rwx "$SANDBOX" 2>/dev/null; rm -rf "$SANDBOX"' EXIT
 export HOME="$SANDBOX/home" XDG_CONFIG_HOME="$SANDBOX/home/.config"
 export XDG_DATA_HOME="$SANDBOX/home/.local/share" XDG_CACHE_HOME="$SANDBOX/home/.cache"
-export WINEPREFIX="$SANDBOX/wine"
+export XDG_STATE_HOME="$SANDBOX/home/.local/state" WINEPREFIX="$SANDBOX/wine"
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
 
 fail() {
