@@ -8,6 +8,8 @@
 namespace larkspur {
 
 bool ComUrlHistory::ClearHistory() {
+  if (preview_)
+    return true;
   const HRESULT init = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   // A thread already in the multithreaded apartment can make the object as it is.
   if (FAILED(init) && init != RPC_E_CHANGED_MODE)

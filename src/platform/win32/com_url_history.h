@@ -7,10 +7,14 @@ namespace larkspur {
 
 class ComUrlHistory final : public UrlHistoryPort {
  public:
-  ComUrlHistory() = default;
+  // A history made for a preview clears nothing and answers true.
+  explicit ComUrlHistory(bool preview = false) : preview_(preview) {}
 
-  // Wine makes the object but answers E_NOTIMPL, so there this is always false.
+  // Wine makes the object but answers E_NOTIMPL, so there a run's answer is always false.
   bool ClearHistory() override;
+
+ private:
+  bool preview_;
 };
 
 }  // namespace larkspur

@@ -13,15 +13,15 @@
 
 namespace larkspur {
 
-NativeStores MakeNativeStores(const UserFolders& folders) {
+NativeStores MakeNativeStores(const UserFolders& folders, std::shared_ptr<PreviewLedger> preview) {
   NativeStores stores;
-  stores.registry = std::make_unique<Win32Registry>();
-  stores.url_cache = std::make_unique<WininetUrlCache>();
-  stores.url_history = std::make_unique<ComUrlHistory>();
+  stores.registry = std::make_unique<Win32Registry>(preview);
+  stores.url_cache = std::make_unique<WininetUrlCache>(preview);
+  stores.url_history = std::make_unique<ComUrlHistory>(preview != nullptr);
   stores.memory = std::make_unique<Win32Memory>();
-  stores.folders = std::make_unique<Win32FolderTree>(folders.home);
-  stores.files = std::make_unique<Win32FilePatterns>();
-  stores.profiles = std::make_unique<Win32ProfileFolders>(folders.home);
+  stores.folders = std::make_unique<Win32FolderTree>(folders.home, preview);
+  stores.files = std::make_unique<Win32FilePatterns>(preview);
+  stores.profiles = std::make_unique<Win32ProfileFolders>(folders.home, preview);
   stores.bookmarks = std::make_unique<SqliteBookmarkStore>();
   stores.profile_strings = std::make_unique<Win32ProfileStrings>();
   stores.settings = std::make_unique<Win32Settings>();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/win32/code_page.h"
+#include "platform/win32/file_identity.h"
 #include "platform/win32/win32_folder_tree.h"
 
 namespace larkspur {
@@ -46,22 +47,34 @@ std::vector<std::string> MatchingFiles(const std::string& folder, const std::str
 
 }  // namespace
 
-bool Win32FilePatterns::DeleteMatching(const std::string& path_pattern) {
+namespace win32 {
+
+std::vector<NamedRemoval> DeleteMatches(FolderTree& tree, const std::string& path_pattern) {
+  std::vector<NamedRemoval> removals;
   const std::size_t cut = path_pattern.find_last_of("\\/");
   if (cut == std::string::npos || cut + 1 == path_pattern.size())
-    return false;
+    return removals;
+  const std::unique_ptr<FolderCursor> folder = tree.Open(path_pattern.substr(0, cut));
+  if (!folder)
+    return removals;
+  for (std::string& name : MatchingFiles(folder->Path(), path_pattern.substr(cut + 1))) {
+    const Removal removal = folder->DeleteFile(name);
+    removals.push_back({std::move(name), removal});
+  }
+  return removals;
+}
+
+}  // namespace win32
+
+bool Win32FilePatterns::DeleteMatching(const std::string& path_pattern) {
   // No home folder of the caller's to keep out: the callers name files inside a browser
   // profile. The system's profile folder, drive roots and folders given as links are refused.
-  Win32FolderTree folders{std::string()};
-  const std::unique_ptr<FolderCursor> folder = folders.Open(path_pattern.substr(0, cut));
-  if (!folder)
-    return false;
-  const std::vector<std::string> matches =
-      MatchingFiles(folder->Path(), path_pattern.substr(cut + 1));
-  bool all_deleted = true;
-  for (const std::string& name : matches)
-    all_deleted = folder->DeleteFile(name) && all_deleted;
-  return !matches.empty() && all_deleted;
+  Win32FolderTree folders(std::string(), preview_);
+  const std::vector<NamedRemoval> removals = win32::DeleteMatches(folders, path_pattern);
+  bool all_gone = true;
+  for (const NamedRemoval& each : removals)
+    all_gone = all_gone && each.removal.Gone();
+  return !removals.empty() && all_gone;
 }
 
 bool Win32FilePatterns::Exists(const std::string& path) {
@@ -69,6 +82,9 @@ bool Win32FilePatterns::Exists(const std::string& path) {
   if (full.empty())
     return false;
   const std::wstring long_path = LongPath(full);
+  // A preview has answered it as deleted.
+  if (preview_ && preview_->Claimed(win32::IdentityTextAt(long_path, FILE_READ_ATTRIBUTES)))
+    return false;
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (::GetFileAttributesExW(long_path.c_str(), GetFileExInfoStandard, &data))
     return true;

@@ -1,5 +1,11 @@
 #pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "platform/file_patterns.h"
+#include "platform/folder_tree.h"
+#include "platform/removal.h"
 
 namespace larkspur {
 
@@ -8,9 +14,24 @@ namespace larkspur {
 // folder is held for the time and no link, at its end or among the matches, is followed.
 class Win32FilePatterns final : public FilePatternPort {
  public:
+  // With `preview`, nothing is deleted (see PreviewLedger).
+  explicit Win32FilePatterns(std::shared_ptr<PreviewLedger> preview = nullptr)
+      : preview_(std::move(preview)) {}
+
   bool DeleteMatching(const std::string& path_pattern) override;
   bool Exists(const std::string& path) override;
   bool IsFolder(const std::string& path) override;
+
+ private:
+  std::shared_ptr<PreviewLedger> preview_;
 };
+
+namespace win32 {
+
+// Deletes the files that `path_pattern` matches through a cursor of `tree`: one answer for each
+// match, named as in the folder; none when nothing matched or the folder was refused.
+std::vector<NamedRemoval> DeleteMatches(FolderTree& tree, const std::string& path_pattern);
+
+}  // namespace win32
 
 }  // namespace larkspur

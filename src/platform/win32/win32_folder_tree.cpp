@@ -1,6 +1,7 @@
 #include "platform/win32/win32_folder_tree.h"
 
 #include "platform/win32/code_page.h"
+#include "platform/win32/file_identity.h"
 #include "platform/win32/profile_folder.h"
 
 #include <windows.h>
@@ -68,6 +69,7 @@ std::wstring LongPath(const std::wstring& full) {
 namespace {
 
 using win32::FullPath;
+using win32::IdentityOf;
 using win32::LongPath;
 
 constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
@@ -78,6 +80,9 @@ constexpr DWORD kBlocksDeletion =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 constexpr NTSTATUS kUnsuccessful = static_cast<NTSTATUS>(0xC0000001L);
 constexpr NTSTATUS kObjectNameNotFound = static_cast<NTSTATUS>(0xC0000034L);
+constexpr NTSTATUS kObjectPathNotFound = static_cast<NTSTATUS>(0xC000003AL);
+constexpr NTSTATUS kSharingViolation = static_cast<NTSTATUS>(0xC0000043L);
+constexpr NTSTATUS kDeletePending = static_cast<NTSTATUS>(0xC0000056L);
 
 // Not in the headers for Windows 7, which the build targets; newer systems take it.
 constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
@@ -215,32 +220,6 @@ bool IsLinkToFolder(DWORD attributes) {
          (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
-// What the system knows a file by, whatever the path it was reached through. Laid out as
-// FILE_ID_INFO, which the Windows 7 headers lack: ReFS needs all 128 bits of the file's ID.
-constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
-struct Identity {
-  ULONGLONG volume = 0;
-  unsigned char file[16] = {};
-
-  bool operator==(const Identity& other) const {
-    return volume == other.volume && std::memcmp(file, other.file, sizeof file) == 0;
-  }
-};
-
-std::optional<Identity> IdentityOf(HANDLE handle) {
-  Identity identity;
-  if (::GetFileInformationByHandleEx(handle, kFileIdInfo, &identity, sizeof identity))
-    return identity;
-  // Windows 7 has only the 64-bit index.
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!::GetFileInformationByHandle(handle, &info))
-    return std::nullopt;
-  identity.volume = info.dwVolumeSerialNumber;
-  const ULONGLONG index = (ULONGLONG{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
-  std::memcpy(identity.file, &index, sizeof index);
-  return identity;
-}
-
 // The volume's own root folder: its name on the volume is "\".
 bool IsVolumeRoot(HANDLE folder) {
   struct {
@@ -268,8 +247,8 @@ Handle OpenChildFolder(HANDLE parent, const std::wstring& name, bool same_volume
       !IsEntryOf(folder.get(), parent, name))
     return {};
   if (same_volume) {
-    const std::optional<Identity> outer = IdentityOf(parent);
-    const std::optional<Identity> inner = IdentityOf(folder.get());
+    const std::optional<win32::FileIdentity> outer = IdentityOf(parent);
+    const std::optional<win32::FileIdentity> inner = IdentityOf(folder.get());
     if (!outer || !inner || outer->volume != inner->volume)
       return {};
   }
@@ -285,6 +264,30 @@ bool MarkForDeletion(HANDLE entry) {
     return true;
   FILE_DISPOSITION_INFO classic{TRUE};
   return ::SetFileInformationByHandle(entry, FileDispositionInfo, &classic, sizeof classic);
+}
+
+// Why an entry could not be opened for deletion.
+Removal Unopened(NTSTATUS status) {
+  if (status == kObjectNameNotFound || status == kObjectPathNotFound || status == kDeletePending)
+    return Removal::Absent();
+  return Removal::Kept(status == kSharingViolation ? StayReason::kInUse
+                                                   : StayReason::kAccessRefused);
+}
+
+std::uint64_t SizeOf(HANDLE entry) {
+  FILE_STANDARD_INFO info{};
+  if (!::GetFileInformationByHandleEx(entry, FileStandardInfo, &info, sizeof info))
+    return 0;
+  return static_cast<std::uint64_t>(info.EndOfFile.QuadPart);
+}
+
+// What a preview's ledger knows an entry by; its attributes cleared are a claim of their own.
+std::string LedgerName(HANDLE entry, const std::string& path) {
+  const std::string identity = win32::IdentityText(entry);
+  return identity.empty() ? "path:" + path : identity;
+}
+std::string WritableName(const std::string& ledger_name) {
+  return "archive-only:" + ledger_name;
 }
 
 // "C:\" or "\\server\share", as FullPath gives them.
@@ -312,8 +315,8 @@ std::wstring WithLongNames(const std::wstring& full) {
 
 class Win32FolderCursor final : public FolderCursor {
  public:
-  Win32FolderCursor(Handle folder, std::string path)
-      : folder_(std::move(folder)), path_(std::move(path)) {}
+  Win32FolderCursor(Handle folder, std::string path, std::shared_ptr<PreviewLedger> preview)
+      : folder_(std::move(folder)), path_(std::move(path)), preview_(std::move(preview)) {}
 
   bool List(FolderListing* listing) override {
     listing->files.clear();
@@ -383,30 +386,45 @@ class Win32FolderCursor final : public FolderCursor {
     // Through a unix link Wine would change the target's attributes.
     if (!name.empty() && !IsEntryOf(entry.get(), folder_.get(), wide))
       return false;
+    if (preview_) {
+      preview_->Claim(WritableName(LedgerName(entry.get(), path_ + name)));
+      return true;
+    }
     FILE_BASIC_INFO info{};  // times of zero are left as they are
     info.FileAttributes = FILE_ATTRIBUTE_ARCHIVE;
     return ::SetFileInformationByHandle(entry.get(), FileBasicInfo, &info, sizeof info);
   }
 
-  bool DeleteFile(const std::string& name) override {
+  Removal DeleteFile(const std::string& name) override {
     const std::wstring wide = WideFromUtf8(name);
     if (!IsPlainName(wide))
-      return false;
+      return Removal::Kept(StayReason::kAccessRefused);
+    // Opened for deletion in a preview too: a file held without delete sharing is refused here.
     NTSTATUS status = 0;
     const Handle entry =
         OpenAt(folder_.get(), wide, DELETE | FILE_READ_ATTRIBUTES, kShareAll, 0, &status);
     if (!entry)
-      return status == kObjectNameNotFound;
+      return Unopened(status);
     // A junction or mount point goes as a file does; a real folder is not a file. Under Wine,
     // deleting through a unix link deletes its target.
     const DWORD attributes = AttributesOf(entry.get());
-    return ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || IsLinkToFolder(attributes)) &&
-           IsEntryOf(entry.get(), folder_.get(), wide) && MarkForDeletion(entry.get());
+    if (((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !IsLinkToFolder(attributes)) ||
+        !IsEntryOf(entry.get(), folder_.get(), wide))
+      return Removal::Kept(StayReason::kAccessRefused);
+    const std::uint64_t bytes = SizeOf(entry.get());
+    if (preview_)
+      return Foresee(entry.get(), attributes, path_ + name, bytes);
+    if (!MarkForDeletion(entry.get()))
+      return Removal::Kept(::GetLastError() == ERROR_SHARING_VIOLATION
+                               ? StayReason::kInUse
+                               : StayReason::kAccessRefused);
+    return Removal::Removed(bytes);
   }
 
+  // A preview removes no folder: what it answered as deleted is still in them.
   bool RemoveFolder(const std::string& name) override {
     const std::wstring wide = WideFromUtf8(name);
-    if (!IsPlainName(wide))
+    if (preview_ || !IsPlainName(wide))
       return false;
     NTSTATUS status = 0;
     const Handle entry = OpenAt(folder_.get(), wide, DELETE | FILE_READ_ATTRIBUTES, kShareAll,
@@ -421,6 +439,19 @@ class Win32FolderCursor final : public FolderCursor {
     Handle folder;
     std::size_t path_length;
   };
+
+  // What deleting `entry` would do: the system refuses a read-only file unless MakeArchiveOnly
+  // cleared it first, and a file deleted once is not there the second time.
+  Removal Foresee(HANDLE entry, DWORD attributes, const std::string& path, std::uint64_t bytes) {
+    const std::string ledger_name = LedgerName(entry, path);
+    if (preview_->Claimed(ledger_name))
+      return Removal::Absent();
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+        !preview_->Claimed(WritableName(ledger_name)))
+      return Removal::Kept(StayReason::kAccessRefused);
+    preview_->Claim(ledger_name);
+    return Removal::Removed(bytes);
+  }
 
   static void Classify(std::wstring_view name, DWORD attributes, FolderListing* listing) {
     const bool real_folder = IsRealFolder(attributes);
@@ -437,13 +468,14 @@ class Win32FolderCursor final : public FolderCursor {
   Handle folder_;
   std::string path_;
   std::vector<Level> parents_;
+  std::shared_ptr<PreviewLedger> preview_;  // null in a real run
 };
 
 // Whether `folder` is the profile folder `home` or one of the folders that hold it, compared by
 // identity however either was reached. The ancestors are named from the name the system gives
 // the opened profile folder, which has no link left on the way.
 bool IsOrHoldsHome(HANDLE folder, const std::wstring& home) {
-  const std::optional<Identity> identity = IdentityOf(folder);
+  const std::optional<win32::FileIdentity> identity = IdentityOf(folder);
   if (!identity)
     return true;
   const Handle home_folder = OpenByPath(LongPath(home), FILE_READ_ATTRIBUTES);
@@ -465,7 +497,8 @@ bool IsOrHoldsHome(HANDLE folder, const std::wstring& home) {
 
 }  // namespace
 
-Win32FolderTree::Win32FolderTree(std::string home) : homes_{std::move(home)} {
+Win32FolderTree::Win32FolderTree(std::string home, std::shared_ptr<PreviewLedger> preview)
+    : homes_{std::move(home)}, preview_(std::move(preview)) {
   homes_.push_back(ProfileFolderFromSystem());
 }
 
@@ -498,7 +531,8 @@ std::unique_ptr<FolderCursor> Win32FolderTree::Open(const std::string& path) {
     if (IsOrHoldsHome(folder.get(), home))
       return nullptr;
   }
-  return std::make_unique<Win32FolderCursor>(std::move(folder), Utf8FromWide(full) + '\\');
+  return std::make_unique<Win32FolderCursor>(std::move(folder), Utf8FromWide(full) + '\\',
+                                             preview_);
 }
 
 }  // namespace larkspur

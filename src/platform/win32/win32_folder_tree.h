@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/folder_tree.h"
+#include "platform/removal.h"
 
 namespace larkspur {
 
@@ -18,13 +19,15 @@ namespace larkspur {
 class Win32FolderTree final : public FolderTree {
  public:
   // `home` is the user's profile folder: neither it, nor the profile folder the system records,
-  // nor a folder that holds either is ever opened.
-  explicit Win32FolderTree(std::string home);
+  // nor a folder that holds either is ever opened. With `preview`, cursors delete nothing and
+  // answer as a run would (see PreviewLedger).
+  explicit Win32FolderTree(std::string home, std::shared_ptr<PreviewLedger> preview = nullptr);
 
   std::unique_ptr<FolderCursor> Open(const std::string& path) override;
 
  private:
   std::vector<std::string> homes_;
+  std::shared_ptr<PreviewLedger> preview_;
 };
 
 // Path helpers that both Windows file adapters use.

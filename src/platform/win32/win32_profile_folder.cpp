@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <random>
 #include <set>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "platform/win32/code_page.h"
+#include "platform/win32/file_identity.h"
 #include "platform/win32/win32_file_patterns.h"
 #include "platform/win32/win32_folder_tree.h"
 
@@ -49,11 +49,8 @@ Handle OpenFolder(const std::wstring& path, bool own_entry, std::string* identit
       !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
       (own_entry && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)))
     return Handle();
-  char text[64];
-  std::snprintf(text, sizeof text, "%lx:%lx:%lx", info.dwVolumeSerialNumber, info.nFileIndexHigh,
-                info.nFileIndexLow);
-  *identity = text;
-  return folder;
+  *identity = win32::IdentityText(folder.get());
+  return identity->empty() ? Handle() : std::move(folder);
 }
 
 std::set<std::string> HomeAndAbove(const std::string& home) {
@@ -83,26 +80,32 @@ bool IsPlainName(const std::string& name) {
 class Win32ProfileFolder final : public ProfileFolder {
  public:
   Win32ProfileFolder(std::vector<Handle> held, std::wstring path, std::string name,
-                     std::string identity)
+                     std::string identity, std::shared_ptr<PreviewLedger> preview)
       : held_(std::move(held)),
         wide_(std::move(path)),
         path_(Utf8FromWide(wide_)),
         name_(std::move(name)),
-        identity_(std::move(identity)) {}
+        identity_(std::move(identity)),
+        preview_(std::move(preview)) {}
 
   const std::string& Path() const override { return path_; }
   const std::string& Name() const override { return name_; }
   const std::string& Identity() const override { return identity_; }
 
   bool Exists(const std::string& name) override {
-    return IsPlainName(name) && Attributes(In(name)) != INVALID_FILE_ATTRIBUTES;
+    if (!IsPlainName(name) || Attributes(In(name)) == INVALID_FILE_ATTRIBUTES)
+      return false;
+    return !preview_ || !preview_->Claimed(
+                            win32::IdentityTextAt(win32::LongPath(In(name)), FILE_READ_ATTRIBUTES));
   }
 
-  bool DeleteMatching(const std::string& subfolder, const std::string& pattern) override {
+  std::vector<NamedRemoval> DeleteMatching(const std::string& subfolder,
+                                           const std::string& pattern) override {
     if (!subfolder.empty() && !IsRealSubfolder(subfolder))
-      return false;
+      return {};
     const std::string folder = subfolder.empty() ? path_ : path_ + "\\" + subfolder;
-    return Win32FilePatterns().DeleteMatching(folder + "\\" + pattern);
+    Win32FolderTree tree(std::string(), preview_);
+    return win32::DeleteMatches(tree, folder + "\\" + pattern);
   }
 
   // Firefox holds parent.lock open without sharing while it runs.
@@ -133,6 +136,8 @@ class Win32ProfileFolder final : public ProfileFolder {
               const std::string& to) override {
     if (!IsRealSubfolder(subfolder) || !IsPlainName(from) || !IsPlainName(to))
       return false;
+    if (preview_)
+      return true;
     const std::wstring folder = In(subfolder) + L"\\";
     return ::MoveFileExW(win32::LongPath(folder + WideFromUtf8(from)).c_str(),
                          win32::LongPath(folder + WideFromUtf8(to)).c_str(), 0) != 0;
@@ -142,6 +147,8 @@ class Win32ProfileFolder final : public ProfileFolder {
                 const std::string& contents) override {
     if (!IsPlainName(subfolder) || !IsPlainName(name))
       return false;
+    if (preview_)
+      return true;
     ::CreateDirectoryW(win32::LongPath(In(subfolder)).c_str(), nullptr);
     if (!IsRealSubfolder(subfolder))
       return false;
@@ -185,6 +192,7 @@ class Win32ProfileFolder final : public ProfileFolder {
   std::string path_;
   std::string name_;
   std::string identity_;
+  std::shared_ptr<PreviewLedger> preview_;  // null in a real run
 };
 
 }  // namespace
@@ -226,7 +234,7 @@ std::unique_ptr<ProfileFolder> Win32ProfileFolders::Open(const std::string& fire
   };
   if (!is_file(L"prefs.js") && !is_file(L"times.json"))
     return nullptr;
-  return std::make_unique<Win32ProfileFolder>(std::move(held), path, name, identity);
+  return std::make_unique<Win32ProfileFolder>(std::move(held), path, name, identity, preview_);
 }
 
 }  // namespace larkspur

@@ -1,7 +1,9 @@
 #pragma once
+#include <memory>
 #include <string>
 
 #include "platform/profile_folder.h"
+#include "platform/removal.h"
 
 namespace larkspur {
 
@@ -11,13 +13,16 @@ namespace larkspur {
 class Win32ProfileFolders final : public ProfileFolders {
  public:
   // `home` is the user's profile folder: neither it nor a folder above it is a Firefox profile.
-  explicit Win32ProfileFolders(std::string home) : home_(std::move(home)) {}
+  // With `preview`, the folders opened change nothing (see PreviewLedger).
+  explicit Win32ProfileFolders(std::string home, std::shared_ptr<PreviewLedger> preview = nullptr)
+      : home_(std::move(home)), preview_(std::move(preview)) {}
 
   std::unique_ptr<ProfileFolder> Open(const std::string& firefox_folder, const std::string& entry,
                                       bool relative) override;
 
  private:
   std::string home_;
+  std::shared_ptr<PreviewLedger> preview_;
 };
 
 }  // namespace larkspur

@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/ascii_case.h"
 #include "platform/win32/code_page.h"
 
 namespace larkspur {
@@ -33,6 +35,12 @@ long Win32Registry::OpenKey(RootKey root, const std::string& path, std::uint32_t
   const LONG result =
       ::RegOpenKeyExA(RootHandle(root), AnsiFromUtf8(path).c_str(), 0, access, &opened);
   *key = result == ERROR_SUCCESS ? reinterpret_cast<RegKey>(opened) : 0;
+  if (preview_ && result == ERROR_SUCCESS) {
+    std::string name = std::to_string(root) + "\\" + AsciiFolded(path);
+    while (name.back() == '\\')
+      name.pop_back();
+    key_names_[*key] = std::move(name);
+  }
   return result;
 }
 
@@ -77,10 +85,24 @@ long Win32Registry::QueryValue(RegKey key, const std::string& name, std::uint32_
 }
 
 long Win32Registry::DeleteValue(RegKey key, const std::string& name) {
-  return ::RegDeleteValueA(Handle(key), AnsiFromUtf8(name).c_str());
+  const std::string ansi_name = AnsiFromUtf8(name);
+  if (!preview_)
+    return ::RegDeleteValueA(Handle(key), ansi_name.c_str());
+  const LONG found =
+      ::RegQueryValueExA(Handle(key), ansi_name.c_str(), nullptr, nullptr, nullptr, nullptr);
+  if (found != ERROR_SUCCESS)
+    return found;
+  const auto key_name = key_names_.find(key);
+  if (key_name == key_names_.end())
+    return ERROR_SUCCESS;
+  // Names match without case; a value answered as deleted is not there the second time.
+  return preview_->Claim("registry:" + key_name->second + "\\" + AsciiFolded(name))
+             ? ERROR_SUCCESS
+             : ERROR_FILE_NOT_FOUND;
 }
 
 long Win32Registry::CloseKey(RegKey key) {
+  key_names_.erase(key);
   return ::RegCloseKey(Handle(key));
 }
 

@@ -4,6 +4,13 @@
 #include <wininet.h>
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "platform/win32/code_page.h"
+#include "platform/win32/file_identity.h"
+#include "platform/win32/win32_folder_tree.h"
 
 namespace larkspur {
 
@@ -69,6 +76,43 @@ HANDLE ToHandle(CacheEnumHandle handle) {
   return reinterpret_cast<HANDLE>(handle);
 }
 
+struct EntryFacts {
+  std::uint64_t bytes = 0;  // of the local file
+  bool locked = false;      // in use by a wininet caller
+  std::string local_file;   // in the ANSI code page; empty for none
+};
+
+std::optional<EntryFacts> Look(const std::string& url) {
+  DWORD size = 0;  // a size query: see FillEntry
+  if (::GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size) ||
+      ::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+    return std::nullopt;
+  std::vector<std::uint64_t> buffer(size / sizeof(std::uint64_t) + 1);
+  auto* info = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+  size = static_cast<DWORD>(buffer.size() * sizeof(std::uint64_t));
+  if (!::GetUrlCacheEntryInfoA(url.c_str(), info, &size))
+    return std::nullopt;
+  EntryFacts facts;
+  facts.bytes = (std::uint64_t{info->dwSizeHigh} << 32) | info->dwSizeLow;
+  facts.locked = info->dwUseCount > 0;
+  if (info->lpszLocalFileName != nullptr)
+    facts.local_file = info->lpszLocalFileName;
+  return facts;
+}
+
+// The ledger's name for the local file, when deleting the entry would take it along: it must
+// not be read-only, nor held without delete sharing.
+std::string LocalFileToGo(const std::string& local_file) {
+  const std::wstring full = win32::FullPath(Utf8FromAnsi(local_file));
+  if (full.empty())
+    return {};
+  const std::wstring path = win32::LongPath(full);
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+    return {};
+  return win32::IdentityTextAt(path, DELETE | FILE_READ_ATTRIBUTES);
+}
+
 }  // namespace
 
 WininetUrlCache::~WininetUrlCache() {
@@ -113,8 +157,29 @@ bool WininetUrlCache::FindClose(CacheEnumHandle handle) {
   return ::FindCloseUrlCache(ToHandle(handle)) != FALSE;
 }
 
-bool WininetUrlCache::DeleteEntry(const std::string& url) {
-  return ::DeleteUrlCacheEntryA(url.c_str()) != FALSE;
+Removal WininetUrlCache::DeleteEntry(const std::string& url) {
+  const std::optional<EntryFacts> facts = Look(url);
+  if (preview_) {
+    const std::string entry = "url-cache:" + url;
+    if (!facts || preview_->Claimed(entry))
+      return Removal::Absent();
+    if (facts->locked)
+      return Removal::Kept(StayReason::kInUse);
+    preview_->Claim(entry);
+    // The sweep of the cache folder that follows finds it gone, as after a run.
+    if (const std::string file = LocalFileToGo(facts->local_file); !file.empty())
+      preview_->Claim(file);
+    return Removal::Removed(facts->bytes);
+  }
+  if (::DeleteUrlCacheEntryA(url.c_str()))
+    return Removal::Removed(facts ? facts->bytes : 0);
+  const DWORD error = ::GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND)
+    return Removal::Absent();
+  // Wine answers a locked entry with a sharing violation, Windows with access denied.
+  return Removal::Kept(error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED
+                           ? StayReason::kInUse
+                           : StayReason::kAccessRefused);
 }
 
 }  // namespace larkspur
