@@ -159,10 +159,10 @@ TEST_F(Win32Sweep, LinksAreNeverFollowed) {
   EXPECT_THAT(listing.subfolders, ElementsAre("sub"));
   EXPECT_THAT(listing.files, Contains("link-to-folder"));
   EXPECT_FALSE(cursor->Enter("link-to-folder"));
-  EXPECT_FALSE(cursor->DeleteFile("link-to-folder"));
+  EXPECT_FALSE(cursor->DeleteFile("link-to-folder").Gone());
   // Wine removes the target of a link to an empty folder when asked to remove the link.
   EXPECT_FALSE(cursor->RemoveFolder("link-to-empty-folder"));
-  EXPECT_FALSE(cursor->DeleteFile("link-to-empty-folder"));
+  EXPECT_FALSE(cursor->DeleteFile("link-to-empty-folder").Gone());
   EXPECT_TRUE(fs::is_directory(outside / "empty"));
   EXPECT_FALSE(tree_.Open(Utf8FromPath(cache / "link-to-folder")));
   EXPECT_FALSE(tree_.Open(Utf8FromPath(cache / "link-to-folder") + "\\"));
@@ -326,7 +326,7 @@ TEST_F(Win32Sweep, CursorStaysInsideItsFolder) {
   ASSERT_TRUE(cursor);
   for (const char* name : {"", ".", "..", "inner\\file.txt", "inner/..", "C:\\", "inner:x"})
     EXPECT_FALSE(cursor->Enter(name)) << name;
-  EXPECT_FALSE(cursor->DeleteFile("..\\top\\inner\\file.txt"));
+  EXPECT_FALSE(cursor->DeleteFile("..\\top\\inner\\file.txt").Gone());
   ASSERT_TRUE(cursor->Enter("inner"));
   EXPECT_EQ(cursor->Path(), Utf8FromPath(dir_ / "top" / "inner") + "\\");
   // Held without delete sharing while the walk is in it.
@@ -334,9 +334,9 @@ TEST_F(Win32Sweep, CursorStaysInsideItsFolder) {
   EXPECT_TRUE(cursor->Leave());
   EXPECT_FALSE(cursor->Leave());
   EXPECT_EQ(cursor->Path(), Utf8FromPath(dir_ / "top") + "\\");
-  EXPECT_FALSE(cursor->RemoveFolder("inner"));  // not empty
-  EXPECT_FALSE(cursor->DeleteFile("inner"));    // a folder
-  EXPECT_TRUE(cursor->DeleteFile("never-was"));
+  EXPECT_FALSE(cursor->RemoveFolder("inner"));       // not empty
+  EXPECT_FALSE(cursor->DeleteFile("inner").Gone());  // a folder
+  EXPECT_TRUE(cursor->DeleteFile("never-was").Gone());
   EXPECT_TRUE(fs::exists(dir_ / "top" / "inner" / "file.txt"));
 }
 

@@ -1,0 +1,151 @@
+// Each Windows store made for a preview answers what a following run answers, sizes included,
+// and changes nothing; a file held without delete sharing stays, in use, and is not counted.
+#include <windows.h>
+#include <wininet.h>
+#undef DeleteFile
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/path_text.h"
+#include "platform/win32/win32_folder_tree.h"
+#include "platform/win32/win32_profile_folder.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/wininet_url_cache.h"
+#include "support/temp_dir.h"
+#include "support/wine.h"
+
+namespace larkspur {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFile;
+using testing::WriteFile;
+
+std::string Said(const Removal& removal) {
+  if (removal.WasRemoved())
+    return "removed " + std::to_string(removal.bytes);
+  return removal.Gone() ? "absent" : removal.why == StayReason::kInUse ? "in use" : "refused";
+}
+
+TEST(Win32Preview, FolderTreeAnswersAsARunWithoutDeleting) {
+  testing::TempDir dir;
+  WriteFile(dir / "a.htm", "aaaa");
+  WriteFile(dir / "ro.txt", "r");
+  WriteFile(dir / "held.dat", "hh");
+  WriteFile(dir / "sub" / "b.js", "bb");
+  ASSERT_TRUE(::SetFileAttributesW((dir / "ro.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+  // Held as a program holds a file it works on: no delete sharing.
+  const HANDLE held = ::CreateFileW((dir / "held.dat").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const auto walk = [&](FolderTree& tree) {
+    const auto cursor = tree.Open(Utf8FromPath(dir.path()));
+    std::string said = Said(cursor->DeleteFile("ro.txt"));
+    EXPECT_TRUE(cursor->MakeArchiveOnly("ro.txt"));
+    for (const char* name : {"ro.txt", "a.htm", "a.htm", "held.dat", "never-was"})
+      said += ", " + Said(cursor->DeleteFile(name));
+    EXPECT_TRUE(cursor->Enter("sub"));
+    said += ", " + Said(cursor->DeleteFile("b.js"));
+    EXPECT_TRUE(cursor->Leave());
+    return said + (cursor->RemoveFolder("sub") ? ", folder removed" : "");
+  };
+  const std::string answers = "refused, removed 1, removed 4, absent, in use, absent, removed 2";
+  Win32FolderTree preview(std::string(), std::make_shared<PreviewLedger>());
+  EXPECT_EQ(walk(preview), answers);
+  EXPECT_EQ(ReadFile(dir / "a.htm") + ReadFile(dir / "sub" / "b.js"), "aaaabb");
+  EXPECT_NE(::GetFileAttributesW((dir / "ro.txt").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  Win32FolderTree run{std::string()};
+  EXPECT_EQ(walk(run), answers + ", folder removed");
+  ::CloseHandle(held);
+}
+
+// An entry with a local file, seeded as a browser does.
+std::string SeedCacheEntry(const std::string& url, const std::string& contents) {
+  char file[MAX_PATH] = "";
+  EXPECT_TRUE(::CreateUrlCacheEntryA(url.c_str(), 0, "htm", file, 0));
+  WriteFile(file, contents);
+  const FILETIME never{};
+  EXPECT_TRUE(::CommitUrlCacheEntryA(url.c_str(), file, never, never, NORMAL_CACHE_ENTRY, nullptr,
+                                     0, nullptr, nullptr));
+  return file;
+}
+
+TEST(Win32Preview, UrlCacheEntryAndItsLocalFileAreCountedOnce) {
+  LARKSPUR_REQUIRE_WINE();
+  const std::string page = "http://preview.example/page.htm";
+  const std::string locked = "http://preview.example/locked.htm";
+  const fs::path file = SeedCacheEntry(page, "cached bytes");
+  SeedCacheEntry(locked, "locked");
+  char info[4096];
+  DWORD size = sizeof info;
+  ASSERT_TRUE(::RetrieveUrlCacheEntryFileA(
+      locked.c_str(), reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(info), &size, 0));
+  const auto ledger = std::make_shared<PreviewLedger>();
+  WininetUrlCache preview(ledger);
+  EXPECT_EQ(Said(preview.DeleteEntry(page)), "removed 12");
+  EXPECT_EQ(Said(preview.DeleteEntry(page)), "absent");
+  EXPECT_EQ(Said(preview.DeleteEntry(locked)), "in use");
+  // The sweep of the cache folder that follows finds the local file gone, as a run does.
+  Win32FolderTree tree(std::string(), ledger);
+  EXPECT_EQ(
+      Said(tree.Open(Utf8FromPath(file.parent_path()))->DeleteFile(Utf8FromPath(file.filename()))),
+      "absent");
+  EXPECT_EQ(ReadFile(file), "cached bytes");
+
+  WininetUrlCache run;
+  EXPECT_EQ(Said(run.DeleteEntry(page)), "removed 12");
+  EXPECT_FALSE(fs::exists(file));
+  EXPECT_EQ(Said(run.DeleteEntry(locked)), "in use");
+  ::UnlockUrlCacheEntryFileA(locked.c_str(), 0);  // and wininet deletes it now
+}
+
+TEST(Win32Preview, RegistryValuesAnswerAsDeletedAndStay) {
+  LARKSPUR_REQUIRE_WINE();
+  const char* path = "Software\\LarkspurPreviewTest";
+  HKEY made = nullptr;
+  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &made, nullptr),
+            ERROR_SUCCESS);
+  ::RegSetValueExA(made, "url1", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
+  ::RegCloseKey(made);
+  const auto deletions = [&](RegistryPort&& registry) {
+    RegKey key = 0;
+    EXPECT_EQ(registry.OpenKey(kHkeyCurrentUser, path, kKeyAllAccess, &key), kErrorSuccess);
+    const std::vector<long> answers{registry.DeleteValue(key, "url1"),
+                                    registry.DeleteValue(key, "URL1"),
+                                    registry.DeleteValue(key, "url2")};
+    registry.CloseKey(key);
+    return answers;
+  };
+  EXPECT_EQ(deletions(Win32Registry(std::make_shared<PreviewLedger>())),
+            (std::vector<long>{0, 2, 2}));
+  EXPECT_EQ(deletions(Win32Registry()), (std::vector<long>{0, 2, 2}));  // url1 was kept
+  ::RegDeleteKeyA(HKEY_CURRENT_USER, path);
+}
+
+TEST(Win32Preview, ProfileFilesAreListedWithSizesAndStay) {
+  testing::TempDir dir;
+  const fs::path profile = dir / "p.default";
+  WriteFile(profile / "prefs.js", "");
+  WriteFile(profile / "cookies.sqlite", "12345");
+  const auto deletions = [&](ProfileFolders&& folders) {
+    const auto folder = folders.Open(Utf8FromPath(dir.path()), "p.default", true);
+    const std::vector<NamedRemoval> removals = folder->DeleteMatching("", "cookies.sql*");
+    EXPECT_TRUE(folder->WriteNew("bookmarkbackups", "b.json", "{}"));
+    return removals.at(0).name + " " + Said(removals.at(0).removal) + ", " +
+           (folder->Exists("cookies.sqlite") ? "still there" : "gone");
+  };
+  EXPECT_EQ(deletions(Win32ProfileFolders("", std::make_shared<PreviewLedger>())),
+            "cookies.sqlite removed 5, gone");
+  EXPECT_EQ(ReadFile(profile / "cookies.sqlite"), "12345");
+  EXPECT_FALSE(fs::exists(profile / "bookmarkbackups"));
+  EXPECT_EQ(deletions(Win32ProfileFolders("")), "cookies.sqlite removed 5, gone");
+}
+
+}  // namespace
+}  // namespace larkspur
