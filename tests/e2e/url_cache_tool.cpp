@@ -1,6 +1,8 @@
 // Fills and reads the URL cache of a Wine prefix for the end-to-end test, as a browser would:
 //   url_cache_tool add URL [CONTENT]   an entry (content entries get a local file with CONTENT)
 //   url_cache_tool list                every entry's URL, one a line, and its local file
+//   url_cache_tool hold PATH           keeps PATH open without delete sharing, as a program
+//                                      working on it does, until its input ends; says "held"
 #include <windows.h>
 #include <wininet.h>
 
@@ -81,13 +83,25 @@ int main(int argc, char** argv) {
     return Add(argv[2], argc >= 4 ? argv[3] : "cached bytes");
   if (argc == 2 && std::strcmp(argv[1], "list") == 0) {
     std::set<std::string> lines;
-    for (const char* pattern : {static_cast<const char*>(nullptr), "cookie:", "visited:",
-                                "Cookie:", "Visited:"})
+    for (const char* pattern :
+         {static_cast<const char*>(nullptr), "cookie:", "visited:", "Cookie:", "Visited:"})
       Enumerate(pattern, &lines);
     for (const std::string& line : lines)
       std::printf("%s\n", line.c_str());
     return 0;
   }
-  std::fprintf(stderr, "usage: url_cache_tool add URL [CONTENT] | list\n");
+  if (argc == 3 && std::strcmp(argv[1], "hold") == 0) {
+    const HANDLE file = CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+      return 1;
+    std::printf("held\n");
+    std::fflush(stdout);
+    while (std::fgetc(stdin) != EOF) {
+    }
+    CloseHandle(file);
+    return 0;
+  }
+  std::fprintf(stderr, "usage: url_cache_tool add URL [CONTENT] | list | hold PATH\n");
   return 2;
 }

@@ -108,8 +108,37 @@ echo "$output" | grep -q -- "site101\|site0\." && fail "url0 or url101 shown"
 [ "$(echo "$output" | grep -c -- '^-->')" -eq 100 ] || fail "not 100 URLs shown"
 [ "$(typed_urls)" = "url0 url101 " ] || fail "typed URLs left: $(typed_urls)"
 
-output=$(wine "$LARKSPUR" --clean all </dev/null | tr -d '\r')
-expect_all_captions "$output"
+# A file another program holds open without delete sharing stays, and is counted as in use;
+# its 3 MB would show in the bytes (KB) if it were counted as erased.
+head -c 3000000 /dev/zero >"$cache/held.dat"
+mkfifo "$SANDBOX/hold"
+wine "$CACHE_TOOL" hold "$win_cache\held.dat" <"$SANDBOX/hold" >"$SANDBOX/held" &
+exec 7>"$SANDBOX/hold"
+for _ in $(seq 100); do grep -q held "$SANDBOX/held" && break; sleep 0.1; done
+grep -q held "$SANDBOX/held" || fail "cannot hold the file open"
+
+# The preview lists what the run that follows erases, sizes aside, and changes no byte.
+# SQLite's shared-memory index beside a WAL database is made by reading the bookmarks.
+fingerprint() {
+  (cd "$SANDBOX" && find . -path ./wine/drive_c/windows -prune -o -type f ! -name '*-shm' -print0 \
+    | sort -z | xargs -0 sha256sum)
+}
+before=$(fingerprint)
+preview=$(wine "$LARKSPUR" --preview all </dev/null | tr -d '\r')
+diff <(echo "$before") <(fingerprint) || fail "the preview changed files"
+status=0
+wine "$LARKSPUR" --clean all </dev/null >"$SANDBOX/clean.txt" || status=$?
+output=$(tr -d '\r' <"$SANDBOX/clean.txt")
+exec 7>&-
+wait
+[ "$status" -eq 3 ] || fail "clean exited $status, not 3: something stayed"
+diff <(echo "$preview" | sed -n 's/^\(-->.*\) ([0-9,]* bytes)$/\1/p') <(echo "$output" | grep -- '^-->') \
+  || fail "the preview listed other things than the run erased"
+[ "$(echo "$output" | tail -1)" = "$(echo "$preview" | tail -1)" ] || fail "summaries differ"
+# In use besides: the three index.dat files that wininet maps; refused: the three unix links.
+echo "$output" | tail -1 | grep -Eq '^Erased 26 items \([0-9.]+ KB\)\. 7 stayed: 4 in use, 3 access refused\.$' \
+  || fail "summary: $(echo "$output" | tail -1)"
+expect_all_captions "$(echo "$output" | sed '$d')"
 echo "$output" | grep -qxF -- "-->$win_cache\\Content.IE5\\X1Y2Z3\\deep\\a.js" \
   || fail "swept file not shown as a Windows path: $output"
 echo "$output" | grep -qxF -- "-->$win_cache\\Content.IE5\\X1Y2Z3\\Привет мир.htm" \
@@ -138,7 +167,7 @@ left() { (cd "$1" && find . -mindepth 1 | sort | tr '\n' ' '); }
   || fail "History: $(left "$history")"
 [ "$(left "$cookies")" = "./desktop.ini ./file-link ./index.dat " ] \
   || fail "cookie folder: $(left "$cookies")"
-[ "$(left "$cache")" = "./.hidden-stays ./Content.IE5 ./Content.IE5/folder-link ./Content.IE5/index.dat ./IE ./IE/folder-link ./desktop.ini " ] \
+[ "$(left "$cache")" = "./.hidden-stays ./Content.IE5 ./Content.IE5/folder-link ./Content.IE5/index.dat ./IE ./IE/folder-link ./desktop.ini ./held.dat " ] \
   || fail "cache folder: $(left "$cache")"
 for f in $doomed; do
   [ -e "$profile/$f" ] && fail "$f survived"

@@ -59,7 +59,7 @@ class Win32Sweep : public ::testing::Test {
     return testing::MakeLink(target, link);
   }
 
-  void Sweep(const fs::path& folder) { SweepFolder(tree_, status_, Utf8FromPath(folder)); }
+  void Sweep(const fs::path& folder) { SweepFolder(tree_, record_, Utf8FromPath(folder)); }
   static std::string Shown(const fs::path& file) { return "-->" + Utf8FromPath(file); }
   static std::vector<std::wstring> Entries(const fs::path& folder) {
     std::vector<std::wstring> names;
@@ -72,6 +72,7 @@ class Win32Sweep : public ::testing::Test {
   const fs::path home_ = dir_ / "home";
   Win32FolderTree tree_;
   RecordingStatus status_;
+  RunRecord record_{status_};
   std::vector<fs::path> links_;
 };
 
@@ -86,7 +87,7 @@ TEST_F(Win32Sweep, EmptiesTheTreeAndKeepsTheFolder) {
     WriteFile(cache / "many" / (std::string(80, 'x') + std::to_string(i)), "");
 
   Sweep(cache);
-  SweepFolder(tree_, status_, Utf8FromPath(dir_.path()) + "/INetCache/");  // slashes, trailing too
+  SweepFolder(tree_, record_, Utf8FromPath(dir_.path()) + "/INetCache/");  // slashes, trailing too
 
   EXPECT_TRUE(fs::is_directory(cache));
   EXPECT_THAT(Entries(cache), IsEmpty());

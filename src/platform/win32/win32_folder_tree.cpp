@@ -274,6 +274,15 @@ Removal Unopened(NTSTATUS status) {
                                                    : StayReason::kAccessRefused);
 }
 
+// Why the system refused to mark a file opened for deletion: it refuses a read-only file, and
+// one that a program has mapped into memory (wininet keeps its index.dat so), alike.
+StayReason WhyKept(DWORD error, DWORD attributes) {
+  const bool read_only = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  return error == ERROR_SHARING_VIOLATION || (error == ERROR_ACCESS_DENIED && !read_only)
+             ? StayReason::kInUse
+             : StayReason::kAccessRefused;
+}
+
 std::uint64_t SizeOf(HANDLE entry) {
   FILE_STANDARD_INFO info{};
   if (!::GetFileInformationByHandleEx(entry, FileStandardInfo, &info, sizeof info))
@@ -399,8 +408,12 @@ class Win32FolderCursor final : public FolderCursor {
     const std::wstring wide = WideFromUtf8(name);
     if (!IsPlainName(wide))
       return Removal::Kept(StayReason::kAccessRefused);
-    // Opened for deletion in a preview too: a file held without delete sharing is refused here.
+    // Whether another program has it open, however it shares it: only then can the system
+    // refuse a deletion that the opening below allows.
     NTSTATUS status = 0;
+    const bool held = preview_ && !OpenAt(folder_.get(), wide, FILE_READ_DATA, 0, 0, &status) &&
+                      status == kSharingViolation;
+    // Opened for deletion in a preview too: a file held without delete sharing is refused here.
     const Handle entry =
         OpenAt(folder_.get(), wide, DELETE | FILE_READ_ATTRIBUTES, kShareAll, 0, &status);
     if (!entry)
@@ -413,11 +426,9 @@ class Win32FolderCursor final : public FolderCursor {
       return Removal::Kept(StayReason::kAccessRefused);
     const std::uint64_t bytes = SizeOf(entry.get());
     if (preview_)
-      return Foresee(entry.get(), attributes, path_ + name, bytes);
+      return Foresee(entry.get(), attributes, path_ + name, bytes, held);
     if (!MarkForDeletion(entry.get()))
-      return Removal::Kept(::GetLastError() == ERROR_SHARING_VIOLATION
-                               ? StayReason::kInUse
-                               : StayReason::kAccessRefused);
+      return Removal::Kept(WhyKept(::GetLastError(), attributes));
     return Removal::Removed(bytes);
   }
 
@@ -441,14 +452,24 @@ class Win32FolderCursor final : public FolderCursor {
   };
 
   // What deleting `entry` would do: the system refuses a read-only file unless MakeArchiveOnly
-  // cleared it first, and a file deleted once is not there the second time.
-  Removal Foresee(HANDLE entry, DWORD attributes, const std::string& path, std::uint64_t bytes) {
+  // cleared it first, and a file deleted once is not there the second time. A file another
+  // program holds is marked for deletion and unmarked at once, the only way to learn whether it
+  // is mapped into memory; until the handle closes, marking it deletes nothing.
+  Removal Foresee(HANDLE entry, DWORD attributes, const std::string& path, std::uint64_t bytes,
+                  bool held) {
     const std::string ledger_name = LedgerName(entry, path);
     if (preview_->Claimed(ledger_name))
       return Removal::Absent();
-    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
-        !preview_->Claimed(WritableName(ledger_name)))
-      return Removal::Kept(StayReason::kAccessRefused);
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+      if (!preview_->Claimed(WritableName(ledger_name)))
+        return Removal::Kept(StayReason::kAccessRefused);
+    } else if (held) {
+      FILE_DISPOSITION_INFO mark{TRUE};
+      if (!::SetFileInformationByHandle(entry, FileDispositionInfo, &mark, sizeof mark))
+        return Removal::Kept(WhyKept(::GetLastError(), attributes));
+      FILE_DISPOSITION_INFO unmark{FALSE};
+      ::SetFileInformationByHandle(entry, FileDispositionInfo, &unmark, sizeof unmark);
+    }
     preview_->Claim(ledger_name);
     return Removal::Removed(bytes);
   }
