@@ -39,8 +39,10 @@ mount -t tmpfs larkspur-test "$cookies" || fail "cannot mount a tmpfs on the coo
 put "$cookies/Low/me@example[1].txt"
 kept=$(cd "$SANDBOX" && find partition "${cache#"$SANDBOX/"}/IE/tmpfs" "${cookies#"$SANDBOX/"}" -type f | sort | xargs -d '\n' sha256sum)
 
-wine "$LARKSPUR" --clean ie-temp-files,ie-cookies </dev/null >"$SANDBOX/run.out" 2>&1
+status=0
+wine "$LARKSPUR" --clean ie-temp-files,ie-cookies </dev/null >"$SANDBOX/run.out" 2>&1 || status=$?
 (cd "$SANDBOX" && echo "$kept" | sha256sum --quiet -c -) || fail "a file in a mount went"
 [ -e "$cache/IE/ABCD1234" ] && fail "the cache was not swept: $(cat "$SANDBOX/run.out")"
 grep -q '^-->' "$SANDBOX/run.out" || fail "nothing shown: $(cat "$SANDBOX/run.out")"
+[ "$status" -eq 3 ] || fail "exit code $status: $(cat "$SANDBOX/run.out")"
 echo "1 passed, 0 failed"

@@ -28,6 +28,7 @@ namespace {
 using ::testing::ElementsAreArray;
 
 constexpr char kSettingsKey[] = "Software\\Quillmark\\Larkspur";
+constexpr char kSummary[] = "Erased 1 item (7 bytes).";
 
 std::string Text(HWND window) {
   char text[256] = {};
@@ -77,7 +78,8 @@ class Win32WindowTest : public ::testing::Test {
     ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
     program_ = std::make_unique<Win32Program>(MakeNativeStores(UserFoldersFromEnvironment()),
                                               ::GetModuleHandleW(nullptr), program_folder_.str(),
-                                              std::make_unique<FixedDrawDesktop>());
+                                              std::make_unique<FixedDrawDesktop>(),
+                                              (program_folder_ / "larkspur.log").string());
     ASSERT_NE(window(), nullptr) << "no window: the tests need an X display";
   }
   void TearDown() override {
@@ -251,12 +253,13 @@ TEST_F(Win32WindowTest, AutoDeleteToggleTurnsOnAndOffAndIsStored) {
   EXPECT_EQ(StoredSetting("OftenIndex"), "6");
 }
 
-TEST_F(Win32WindowTest, DeleteNowDeletesTheTickedItemsAndRestoresTheStatusAfterThePause) {
+TEST_F(Win32WindowTest, DeleteNowAndATimedRunLeaveTheirSummaryOnTheStatusLine) {
   const char* appdata = std::getenv("APPDATA");
   ASSERT_NE(appdata, nullptr);
   const std::filesystem::path firefox = std::filesystem::path(appdata) / "Mozilla" / "Firefox";
+  const std::filesystem::path cookies = firefox / "Profiles" / "t1.default" / "cookies.sqlite";
   testing::WriteFile(firefox / "profiles.ini", "[Profile0]\r\nPath=Profiles/t1.default\r\n");
-  testing::WriteFile(firefox / "Profiles" / "t1.default" / "cookies.sqlite", "cookies");
+  testing::WriteFile(cookies, "cookies");
   testing::WriteFile(firefox / "Profiles" / "t1.default" / "places.sqlite", "places");
   testing::WriteFile(firefox / "Profiles" / "t1.default" / "prefs.js", "");
 
@@ -271,11 +274,20 @@ TEST_F(Win32WindowTest, DeleteNowDeletesTheTickedItemsAndRestoresTheStatusAfterT
   const DWORD took = ::GetTickCount() - start;
 
   EXPECT_GE(took, 4900u) << "the five-second pause";
-  EXPECT_FALSE(std::filesystem::exists(firefox / "Profiles" / "t1.default" / "cookies.sqlite"));
+  EXPECT_FALSE(std::filesystem::exists(cookies));
   EXPECT_TRUE(std::filesystem::exists(firefox / "Profiles" / "t1.default" / "places.sqlite"));
-  EXPECT_EQ(Text(control("Label5")), "earlier status");
+  EXPECT_EQ(Text(control("Label5")), kSummary) << "after the pause too";
   EXPECT_FALSE(Checked("Check12"));
   EXPECT_EQ(program_->form().MousePointer, Pointer::kDefault);
+
+  // The five minutes of a timed run, tick by tick.
+  testing::WriteFile(cookies, "cookies");
+  program_->form().Label5.SetCaption("earlier status");
+  Click("Check13");
+  for (int tick = 0; tick < 300; ++tick)
+    ::SendMessageA(window(), WM_TIMER, 1, 0);
+  EXPECT_FALSE(std::filesystem::exists(cookies));
+  EXPECT_EQ(Text(control("Label5")), kSummary);
   std::error_code ignored;
   std::filesystem::remove_all(std::filesystem::path(appdata) / "Mozilla", ignored);
 }
