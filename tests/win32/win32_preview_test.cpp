@@ -1,5 +1,6 @@
-// Each Windows store made for a preview answers what a following run answers, sizes included,
-// and changes nothing; a file held without delete sharing stays, in use, and is not counted.
+// The folder tree and the URL cache made for a preview answer what a following run answers,
+// sizes included, and change nothing; a file held without delete sharing stays, in use. The
+// Wine end-to-end test (windows_clean_test.sh) holds every store to the same over a prefix.
 #include <windows.h>
 #include <wininet.h>
 #undef DeleteFile
@@ -9,12 +10,9 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/path_text.h"
 #include "platform/win32/win32_folder_tree.h"
-#include "platform/win32/win32_profile_folder.h"
-#include "platform/win32/win32_registry.h"
 #include "platform/win32/wininet_url_cache.h"
 #include "support/temp_dir.h"
 #include "support/wine.h"
@@ -102,49 +100,6 @@ TEST(Win32Preview, UrlCacheEntryAndItsLocalFileAreCountedOnce) {
   EXPECT_FALSE(fs::exists(file));
   EXPECT_EQ(Said(run.DeleteEntry(locked)), "in use");
   ::UnlockUrlCacheEntryFileA(locked.c_str(), 0);  // and wininet deletes it now
-}
-
-TEST(Win32Preview, RegistryValuesAnswerAsDeletedAndStay) {
-  LARKSPUR_REQUIRE_WINE();
-  const char* path = "Software\\LarkspurPreviewTest";
-  HKEY made = nullptr;
-  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &made, nullptr),
-            ERROR_SUCCESS);
-  ::RegSetValueExA(made, "url1", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
-  ::RegCloseKey(made);
-  const auto deletions = [&](RegistryPort&& registry) {
-    RegKey key = 0;
-    EXPECT_EQ(registry.OpenKey(kHkeyCurrentUser, path, kKeyAllAccess, &key), kErrorSuccess);
-    const std::vector<long> answers{registry.DeleteValue(key, "url1"),
-                                    registry.DeleteValue(key, "URL1"),
-                                    registry.DeleteValue(key, "url2")};
-    registry.CloseKey(key);
-    return answers;
-  };
-  EXPECT_EQ(deletions(Win32Registry(std::make_shared<PreviewLedger>())),
-            (std::vector<long>{0, 2, 2}));
-  EXPECT_EQ(deletions(Win32Registry()), (std::vector<long>{0, 2, 2}));  // url1 was kept
-  ::RegDeleteKeyA(HKEY_CURRENT_USER, path);
-}
-
-TEST(Win32Preview, ProfileFilesAreListedWithSizesAndStay) {
-  testing::TempDir dir;
-  const fs::path profile = dir / "p.default";
-  WriteFile(profile / "prefs.js", "");
-  WriteFile(profile / "cookies.sqlite", "12345");
-  const auto deletions = [&](ProfileFolders&& folders) {
-    const auto folder = folders.Open(Utf8FromPath(dir.path()), "p.default", true);
-    const std::vector<NamedRemoval> removals = folder->DeleteMatching("", "cookies.sql*");
-    EXPECT_TRUE(folder->WriteNew("bookmarkbackups", "b.json", "{}"));
-    return removals.at(0).name + " " + Said(removals.at(0).removal) + ", " +
-           (folder->Exists("cookies.sqlite") ? "still there" : "gone");
-  };
-  EXPECT_EQ(deletions(Win32ProfileFolders("", std::make_shared<PreviewLedger>())),
-            "cookies.sqlite removed 5, gone");
-  EXPECT_EQ(ReadFile(profile / "cookies.sqlite"), "12345");
-  EXPECT_FALSE(fs::exists(profile / "bookmarkbackups"));
-  EXPECT_EQ(deletions(Win32ProfileFolders("")), "cookies.sqlite removed 5, gone");
 }
 
 }  // namespace
