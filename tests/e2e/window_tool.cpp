@@ -8,7 +8,8 @@
 //   window_tool minimize | close     asks the window to minimise or to close
 //   window_tool tray MESSAGE         sends the tray's callback with that mouse message number
 //   window_tool notepad              waits up to 60 s for a Notepad window, prints the full path
-//                                    of its program and closes it
+//                                    of its program and, on a line of its own, the window's
+//                                    title (which names the file open), and closes it
 // NAME is a control of the layout table. Exit 1 when the window or the control is missing.
 // Copied as notepad.exe it stands in for a planted program: it only leaves the file planted-ran
 // beside itself.
@@ -49,7 +50,9 @@ int Notepad() {
       ::CloseHandle(process);
     if (!named)
       return 1;
-    std::printf("%s\n", path);
+    char title[512] = {};
+    ::GetWindowTextA(notepad, title, sizeof title);
+    std::printf("%s\n%s\n", path, title);
     ::PostMessageA(notepad, WM_CLOSE, 0, 0);
     return 0;
   }

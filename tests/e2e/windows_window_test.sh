@@ -2,9 +2,10 @@
 # larkspur.exe started under Wine as a user starts it, in a fresh prefix with a Firefox profile:
 # it opens its window and tray icon and stores its first interval; ticking Firefox "Clear
 # Cookies" and pressing "Delete Now" deletes the cookie files and leaves the run's summary on the
-# status line; "View Save Log" starts the system's Notepad, not the notepad.exe planted beside the
-# program and in the current folder; minimising hides it into the tray, a double click on the
-# icon brings it back; closing ends the program with exit code 0.
+# status line and an entry in the run log; "View Save Log" opens that log in the system's Notepad,
+# not the notepad.exe planted beside the program and in the current folder; minimising hides it
+# into the tray, a double click on the icon brings it back; closing ends the program with exit
+# code 0, and a second start ticks what the user ticked.
 LARKSPUR=$1
 TOOL=$2
 source "$(dirname "$0")/sandbox.sh"
@@ -55,12 +56,18 @@ tool text Label5 | grep -Eqx 'Erased 2 items \([0-9]+ bytes\)\.' \
   || fail "no summary after the pause: $(tool text Label5)"
 [ "$(tool checked Check12)" = 0 ] || fail "Delete Now stays pressed"
 
+local_appdata=$(winepath -u "$(wine cmd /c 'echo %LOCALAPPDATA%' </dev/null 2>/dev/null | tr -d '\r')" 2>/dev/null)
+log="$local_appdata/Quillmark/Larkspur/larkspur.log"
+grep -q ' Delete Now: firefox-cookies erased 2 (' "$log" || fail "no log entry: $(cat "$log")"
+grep -q cookies.sqlite "$log" && fail "the log names a file"
+
 tool click Check11
 notepad=$(tool notepad) || notepad="no Notepad window"
 for planted in app cwd; do
   [ -e "$SANDBOX/$planted/planted-ran" ] && fail "the notepad.exe planted in $planted ran"
 done
-[ "${notepad,,}" = 'c:\windows\system32\notepad.exe' ] || fail "View Save Log started: $notepad"
+[ "$(echo "${notepad,,}" | head -1)" = 'c:\windows\system32\notepad.exe' ] || fail "View Save Log started: $notepad"
+echo "$notepad" | tail -1 | grep -q '^larkspur.log' || fail "Notepad did not open the log: $notepad"
 
 tool minimize
 for _ in $(seq 50); do [ "$(tool visible)" = 0 ] && break; sleep 0.1; done
@@ -75,4 +82,13 @@ for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$program" 2>/dev/null && fail "the program did not end on close"
 wait "$program" || fail "exit code $? on close"
 [ "$(settings OftenIndex)" = 1 ] || fail "settings changed at exit"
+
+# The next start ticks what was ticked.
+(cd "$SANDBOX/cwd" && exec wine "$SANDBOX/app/larkspur.exe") </dev/null >"$SANDBOX/out.txt" 2>&1 &
+program=$!
+tool wait >/dev/null || fail "the window did not open again"
+[ "$(tool checked chkCookies)" = 1 ] || fail "Clear Cookies not ticked after a restart"
+[ "$(tool checked chkIEHist)" = 0 ] || fail "Clear History ticked after a restart"
+tool close
+wait "$program" || fail "exit code $? on the second close"
 echo "1 passed, 0 failed"
