@@ -53,6 +53,13 @@ def visible_window():
     return found.stdout.split()
 
 
+def withdrawn(window):
+    """True once the program has hidden the window itself: the window manager's iconic state
+    comes first, and an Activate before the program sees it would race the hide that follows."""
+    state = subprocess.run(["xprop", "-id", window, "WM_STATE"], capture_output=True, text=True)
+    return "Iconic" not in state.stdout
+
+
 def wait(condition, seconds):
     end = time.monotonic() + seconds
     context = GLib.MainContext.default()
@@ -113,9 +120,9 @@ def drive(bus, watcher, program):
 
     if not wait(visible_window, 60):
         fail("the window never showed")
-    subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Larkspur$",
-                    "windowminimize"], check=True)
-    if not wait(lambda: not visible_window(), 60):
+    window = visible_window()[0]
+    subprocess.run(["xdotool", "windowminimize", window], check=True)
+    if not wait(lambda: not visible_window() and withdrawn(window), 60):
         fail("minimised, the window stayed on screen")
     call(dbus.Interface(item, ITEM).Activate, dbus.Int32(0), dbus.Int32(0))
     if not wait(visible_window, 60):
