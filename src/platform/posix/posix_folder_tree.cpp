@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -143,9 +144,12 @@ class PosixFolderCursor final : public FolderCursor {
   }
 
  private:
+  // Ours on a writable mount: the run's MakeArchiveOnly would make it writable.
   bool OwnFolder() const {
     struct stat state {};
-    return ::fstat(fd_.get(), &state) == 0 && state.st_uid == ::geteuid();
+    struct statvfs mount {};
+    return ::fstat(fd_.get(), &state) == 0 && state.st_uid == ::geteuid() &&
+           ::fstatvfs(fd_.get(), &mount) == 0 && (mount.f_flag & ST_RDONLY) == 0;
   }
 
   struct Level {
