@@ -17,6 +17,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -35,12 +36,18 @@ std::filesystem::path OwnPath() {
   return path;
 }
 
-// The full path of the program behind the first Notepad window within 60 s, which it closes.
+// The full path of the program behind the first Notepad window within 60 s, and its title once
+// Notepad has named the file it opened; the window is then closed.
 int Notepad() {
   for (int tries = 0; tries < 600; ++tries, ::Sleep(100)) {
     const HWND notepad = ::FindWindowA("Notepad", nullptr);
     DWORD id = 0;
     if (notepad == nullptr || ::GetWindowThreadProcessId(notepad, &id) == 0)
+      continue;
+    char title[512] = {};
+    ::GetWindowTextA(notepad, title, sizeof title);
+    // The window is titled before the file is read: "Untitled" until then.
+    if (std::strncmp(title, "Untitled", 8) == 0 && tries < 599)
       continue;
     const HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
     char path[MAX_PATH] = {};
@@ -50,8 +57,6 @@ int Notepad() {
       ::CloseHandle(process);
     if (!named)
       return 1;
-    char title[512] = {};
-    ::GetWindowTextA(notepad, title, sizeof title);
     std::printf("%s\n%s\n", path, title);
     ::PostMessageA(notepad, WM_CLOSE, 0, 0);
     return 0;
