@@ -20,7 +20,7 @@ NativeStores MakeNativeStores(const UserFolders& folders, std::shared_ptr<Previe
   stores.url_history = std::make_unique<ComUrlHistory>(preview != nullptr);
   stores.memory = std::make_unique<Win32Memory>();
   stores.folders = std::make_unique<Win32FolderTree>(folders.home, preview);
-  stores.files = std::make_unique<Win32FilePatterns>(preview);
+  stores.files = std::make_unique<Win32FilePatterns>();
   stores.profiles = std::make_unique<Win32ProfileFolders>(folders.home, preview);
   stores.bookmarks = std::make_unique<SqliteBookmarkStore>(preview != nullptr);
   stores.profile_strings = std::make_unique<Win32ProfileStrings>();

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "platform/win32/code_page.h"
-#include "platform/win32/file_identity.h"
 #include "platform/win32/win32_folder_tree.h"
 
 namespace larkspur {
@@ -69,7 +68,7 @@ std::vector<NamedRemoval> DeleteMatches(FolderTree& tree, const std::string& pat
 bool Win32FilePatterns::DeleteMatching(const std::string& path_pattern) {
   // No home folder of the caller's to keep out: the callers name files inside a browser
   // profile. The system's profile folder, drive roots and folders given as links are refused.
-  Win32FolderTree folders(std::string(), preview_);
+  Win32FolderTree folders{std::string()};
   const std::vector<NamedRemoval> removals = win32::DeleteMatches(folders, path_pattern);
   bool all_gone = true;
   for (const NamedRemoval& each : removals)
@@ -82,9 +81,6 @@ bool Win32FilePatterns::Exists(const std::string& path) {
   if (full.empty())
     return false;
   const std::wstring long_path = LongPath(full);
-  // A preview has answered it as deleted.
-  if (preview_ && preview_->Claimed(win32::IdentityTextAt(long_path, FILE_READ_ATTRIBUTES)))
-    return false;
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (::GetFileAttributesExW(long_path.c_str(), GetFileExInfoStandard, &data))
     return true;

@@ -1,5 +1,4 @@
 #pragma once
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,16 +13,9 @@ namespace larkspur {
 // folder is held for the time and no link, at its end or among the matches, is followed.
 class Win32FilePatterns final : public FilePatternPort {
  public:
-  // With `preview`, nothing is deleted (see PreviewLedger).
-  explicit Win32FilePatterns(std::shared_ptr<PreviewLedger> preview = nullptr)
-      : preview_(std::move(preview)) {}
-
   bool DeleteMatching(const std::string& path_pattern) override;
   bool Exists(const std::string& path) override;
   bool IsFolder(const std::string& path) override;
-
- private:
-  std::shared_ptr<PreviewLedger> preview_;
 };
 
 namespace win32 {
