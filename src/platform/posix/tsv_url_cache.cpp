@@ -238,11 +238,11 @@ Removal TsvUrlCache::DeleteEntry(const std::string& url) {
       snapshot_ = std::move(snapshot);
     }
     // Rewriting a damaged file would drop the lines that could not be read.
-    const auto found = snapshot_->local_files.find(url);
-    if (found == snapshot_->local_files.end())
-      return snapshot_->damaged ? Removal::Kept(StayReason::kNotFound) : Removal::Absent();
     if (snapshot_->damaged)
       return Removal::Kept(StayReason::kNotFound);
+    const auto found = snapshot_->local_files.find(url);
+    if (found == snapshot_->local_files.end())
+      return Removal::Absent();
     // The local file goes first: should the list then fail to be written, the entry stays and a
     // later deletion finds its file gone, rather than a file lingering with no entry to find it.
     std::uint64_t bytes = 0;
