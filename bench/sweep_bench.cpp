@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "app/controls.h"
-#include "iecleanup/folder_sweep.h"
+#include "cleanup/folder_sweep.h"
 #include "platform/posix/posix_folder_tree.h"
 
 extern char** environ;

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "iecleanup/ie_history.h"
-#include "iecleanup/status_line.h"
+#include "cleanup/status_line.h"
 #include "platform/native_stores.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "iecleanup/status_line.h"
+#include "cleanup/status_line.h"
 
 namespace larkspur {
 

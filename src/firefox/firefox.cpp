@@ -4,7 +4,7 @@
 
 #include "firefox/backup_names.h"
 #include "firefox/bookmark_backup.h"
-#include "iecleanup/folder_sweep.h"
+#include "cleanup/folder_sweep.h"
 #include "platform/path_text.h"
 
 namespace larkspur {

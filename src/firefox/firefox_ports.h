@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "iecleanup/run_record.h"
-#include "iecleanup/status_line.h"
+#include "cleanup/run_record.h"
+#include "cleanup/status_line.h"
 #include "platform/bookmark_store.h"
 #include "platform/file_patterns.h"
 #include "platform/folder_tree.h"

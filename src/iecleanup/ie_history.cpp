@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "iecleanup/folder_sweep.h"
+#include "cleanup/folder_sweep.h"
 #include "iecleanup/memory_block.h"
 #include "iecleanup/registry1.h"
 

@@ -5,7 +5,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "iecleanup/run_record.h"
+#include "cleanup/run_record.h"
 #include "platform/folder_tree.h"
 #include "platform/memory.h"
 #include "platform/registry.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "fakes/fake_folder_tree.h"
-#include "iecleanup/folder_sweep.h"
+#include "cleanup/folder_sweep.h"
 #include "platform/folder_tree.h"
 #include "platform/path_text.h"
 #include "support/native_ports.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "iecleanup/folder_sweep.h"
+#include "cleanup/folder_sweep.h"
 #include "platform/posix/folder_identity.h"
 #include "platform/posix/posix_folder_tree.h"
 #include "support/temp_dir.h"

@@ -1,5 +1,5 @@
 // SweepFolder on real Linux folders: links, roots, very deep and very wide trees.
-#include "iecleanup/folder_sweep.h"
+#include "cleanup/folder_sweep.h"
 
 #include <fcntl.h>
 #include <gmock/gmock.h>

@@ -1,4 +1,4 @@
-#include "iecleanup/folder_sweep.h"
+#include "cleanup/folder_sweep.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "iecleanup/folder_sweep.h"
+#include "cleanup/folder_sweep.h"
 #include "platform/path_text.h"
 #include "platform/user_folders.h"
 #include "platform/win32/profile_folder.h"

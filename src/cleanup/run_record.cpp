@@ -1,4 +1,4 @@
-#include "iecleanup/run_record.h"
+#include "cleanup/run_record.h"
 
 namespace larkspur {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "iecleanup/status_line.h"
+#include "cleanup/status_line.h"
 #include "platform/removal.h"
 #include "platform/run_tally.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "iecleanup/run_record.h"
+#include "cleanup/run_record.h"
 #include "platform/folder_tree.h"
 
 namespace larkspur {
