@@ -25,6 +25,16 @@ struct Form1 {
   CheckBox chkTypedUrls{"Clear Typed URL(s) In Firefox"};
   CheckBox chkCookies{"Clear Cookies"};
   CheckBox chkFFCache{"Clear Cache"};
+  // Google Chrome (every Chromium browser but Edge)
+  CheckBox chkChromeHist{"Clear History"};
+  CheckBox chkChromeCache{"Clear Cache"};
+  CheckBox chkChromeCookies{"Clear Cookies"};
+  CheckBox chkChromeTabs{"Clear Open Tabs"};
+  // Microsoft Edge
+  CheckBox chkEdgeHist{"Clear History"};
+  CheckBox chkEdgeCache{"Clear Cache"};
+  CheckBox chkEdgeCookies{"Clear Cookies"};
+  CheckBox chkEdgeTabs{"Clear Open Tabs"};
 
   // The picture buttons: tick boxes drawn as push buttons, unticked again by their handlers.
   CheckBox Check11{"View Save Log"};
