@@ -12,7 +12,8 @@ CleanupEngine::CleanupEngine(Form1& form, NativeStores& stores, bool list_sizes)
           form.List2, form.List3),
       firefox_(FirefoxPorts{*stores.registry, *stores.profile_strings, *stores.files,
                             *stores.profiles, *stores.folders, *stores.bookmarks, form.Label5,
-                            record_, stores.legacy_firefox_folder, LocalToday}),
+                            record_, stores.legacy_firefox_folder, LocalToday,
+                            stores.packaged_firefox_places}),
       cleaners_{ie_, firefox_, record_} {}
 
 }  // namespace larkspur

@@ -3,11 +3,13 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "cleanup/run_record.h"
 #include "cleanup/status_line.h"
 #include "platform/bookmark_store.h"
 #include "platform/file_patterns.h"
+#include "platform/firefox_layout.h"
 #include "platform/folder_tree.h"
 #include "platform/profile_folder.h"
 #include "platform/profile_strings.h"
@@ -29,6 +31,8 @@ struct FirefoxPorts {
   std::string legacy_firefox_folder;
   // The local date, which names bookmark backups.
   std::function<std::chrono::year_month_day()> today;
+  // Where else Firefox may keep its profiles (a Snap's, a Flatpak's), each with its own caches.
+  std::vector<FirefoxPlace> packaged_places = {};
 };
 
 }  // namespace larkspur

@@ -42,15 +42,33 @@ std::string ProfileLocator::GetFireFoxPath() const {
                                                           : app_data + kFirefoxBelowAppData;
 }
 
-std::vector<LocatedProfile> ProfileLocator::OpenProfiles() const {
-  std::vector<LocatedProfile> profiles;
+std::vector<FirefoxPlace> ProfileLocator::Places() const {
   const std::string firefox_folder = GetFireFoxPath();
   if (firefox_folder.empty())
-    return profiles;
+    return {};
+  const std::string local_app_data = GetShellFolder(ports_.registry, "Local AppData");
+  std::vector<FirefoxPlace> places{{firefox_folder, IsAbsolutePath(local_app_data)
+                                                        ? local_app_data + kFirefoxBelowAppData
+                                                        : ""}};
+  for (const FirefoxPlace& place : ports_.packaged_places)
+    if (place.folder != firefox_folder)
+      places.push_back(place);
+  return places;
+}
+
+std::vector<LocatedProfile> ProfileLocator::OpenProfiles() const {
+  std::vector<LocatedProfile> profiles;
+  std::set<std::string> opened;
+  for (const FirefoxPlace& place : Places())
+    OpenProfilesOf(place, &opened, &profiles);
+  return profiles;
+}
+
+void ProfileLocator::OpenProfilesOf(const FirefoxPlace& place, std::set<std::string>* opened,
+                                    std::vector<LocatedProfile>* profiles) const {
+  const std::string& firefox_folder = place.folder;
   const INI ini(ports_.profile_strings);
   const std::string ini_file = firefox_folder + kPathSeparator + "profiles.ini";
-  const std::string local_app_data = GetShellFolder(ports_.registry, "Local AppData");
-  std::set<std::string> opened;
   for (int number = 0, missing = 0; missing < kLongestGap; ++number) {
     const std::string section = "Profile" + std::to_string(number);
     const std::string path = ini.GetFromINI(ini_file, section, "Path");
@@ -64,16 +82,15 @@ std::vector<LocatedProfile> ProfileLocator::OpenProfiles() const {
       continue;
     const bool relative = ini.GetFromINI(ini_file, section, "IsRelative") != "0";
     std::unique_ptr<ProfileFolder> profile = ports_.profiles.Open(firefox_folder, path, relative);
-    if (!profile || !opened.insert(profile->Identity()).second)
+    if (!profile || !opened->insert(profile->Identity()).second)
       continue;
     std::string local_folder = profile->Path();
     if (relative)
-      local_folder = IsAbsolutePath(local_app_data)
-                         ? local_app_data + kFirefoxBelowAppData + kPathSeparator + Normalised(path)
+      local_folder = IsAbsolutePath(place.cache_folder)
+                         ? place.cache_folder + kPathSeparator + Normalised(path)
                          : "";
-    profiles.push_back({std::move(profile), std::move(local_folder)});
+    profiles->push_back({std::move(profile), std::move(local_folder)});
   }
-  return profiles;
 }
 
 }  // namespace larkspur

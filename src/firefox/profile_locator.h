@@ -1,6 +1,7 @@
 #pragma once
-// Finds Firefox's folder and opens every profile that its profiles.ini lists.
+// Finds Firefox's folders and opens every profile that their profiles.ini files list.
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,11 +24,18 @@ class ProfileLocator {
   // The folder that holds profiles.ini; empty when there is no application-data folder.
   std::string GetFireFoxPath() const;
 
-  // Every [ProfileN] section's profile that opens as a profile folder, each folder once
-  // however often it is listed.
+  // Every folder of a profiles.ini to read, each with its profiles' cache folder: Firefox's
+  // folder first, then a Snap's and a Flatpak's. None without an application-data folder.
+  std::vector<FirefoxPlace> Places() const;
+
+  // Every [ProfileN] section's profile, in every place, that opens as a profile folder, each
+  // folder once however often and wherever it is listed.
   std::vector<LocatedProfile> OpenProfiles() const;
 
  private:
+  void OpenProfilesOf(const FirefoxPlace& place, std::set<std::string>* opened,
+                      std::vector<LocatedProfile>* profiles) const;
+
   const FirefoxPorts& ports_;
 };
 

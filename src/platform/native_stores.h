@@ -5,6 +5,7 @@
 
 #include "platform/bookmark_store.h"
 #include "platform/file_patterns.h"
+#include "platform/firefox_layout.h"
 #include "platform/folder_tree.h"
 #include "platform/memory.h"
 #include "platform/profile_folder.h"
@@ -32,6 +33,8 @@ struct NativeStores {
   // Where Firefox keeps its folder when it is not below the application-data folder
   // (~/.mozilla/firefox on Linux); empty where there is no such place.
   std::string legacy_firefox_folder;
+  // Where a Snap or Flatpak Firefox keeps its profiles and caches; none on Windows.
+  std::vector<FirefoxPlace> packaged_firefox_places;
 };
 
 // With `preview`, every store answers its deletions as a run would and changes nothing; the

@@ -48,11 +48,12 @@ class FirefoxTest : public ::testing::Test {
   FirefoxPorts Ports() {
     return FirefoxPorts{
         registry_,  *ini_,   *files_, *profiles_, *folders_,
-        bookmarks_, status_, record_, "",         [] { return std::chrono::year(2026) / 12 / 7; }};
+        bookmarks_, status_, record_, "",         [] { return std::chrono::year(2026) / 12 / 7; },
+        packaged_};
   }
 
-  void WriteProfilesIni(const std::string& sections) {
-    WriteFile(firefox_ / "profiles.ini",
+  void WriteProfilesIni(const std::string& sections, const fs::path& folder = {}) {
+    WriteFile((folder.empty() ? firefox_ : folder) / "profiles.ini",
               sections + "[General]\nStartWithLastProfile=1\nVersion=2\n");
   }
 
@@ -94,6 +95,7 @@ class FirefoxTest : public ::testing::Test {
   fs::path app_data_ = dir_ / "config";
   fs::path local_ = dir_ / "local";
   fs::path firefox_ = app_data_ / kFirefoxFolder;
+  std::vector<FirefoxPlace> packaged_;
   testing::FakeRegistry registry_;
   std::unique_ptr<ProfileStringPort> ini_ = testing::NativeProfileStrings();
   std::unique_ptr<FilePatternPort> files_ = testing::NativeFilePatterns();
@@ -232,6 +234,7 @@ TEST_F(FirefoxTest, NothingIsDeletedWithoutAnApplicationDataFolder) {
   WriteFile(dir_.path() / kFirefoxFolder / "profiles.ini", "[Profile0]\nPath=p.default\n");
   WriteFile(relative_profile / "cookies.sqlite", "keep");
   WriteFile(relative_profile / "prefs.js", "");
+  packaged_ = {{Utf8FromPath(dir_.path() / kFirefoxFolder), ""}};  // not even as a Snap's
   const fs::path before = fs::current_path();
   fs::current_path(dir_.path());
   for (const std::string app_data : {"", "config", "mozilla/.."}) {
@@ -241,6 +244,39 @@ TEST_F(FirefoxTest, NothingIsDeletedWithoutAnApplicationDataFolder) {
   fs::current_path(before);
   EXPECT_TRUE(fs::exists(relative_profile / "cookies.sqlite"));
 }
+
+#ifndef _WIN32
+TEST_F(FirefoxTest, SnapAndFlatpakProfilesEachOnceWithTheirOwnCachesNeverTheirConfig) {
+  packaged_ = PackagedFirefoxPlaces(dir_.str());
+  const fs::path snap = dir_ / "snap/firefox/common";
+  const fs::path flatpak = dir_ / ".var/app/org.mozilla.firefox";
+  WriteProfilesIni("[Profile0]\nPath=main.default\n\n");
+  const fs::path main = MakeProfile(firefox_ / "main.default");
+  // The Snap lists its own profile, and Firefox's again by its absolute path.
+  WriteProfilesIni(
+      "[Profile0]\nPath=Profiles/s\n\n[Profile1]\nIsRelative=0\nPath=" + main.string() + "\n\n",
+      snap / ".mozilla/firefox");
+  WriteProfilesIni("[Profile0]\nPath=h\n\n", flatpak / ".mozilla/firefox");
+  WriteProfilesIni("[Profile0]\nPath=c\n\n", flatpak / "config/mozilla/firefox");
+  for (const fs::path& profile :
+       {snap / ".mozilla/firefox/Profiles/s", flatpak / ".mozilla/firefox/h",
+        flatpak / "config/mozilla/firefox/c"})
+    MakeProfile(profile);
+  const fs::path caches[] = {snap / ".cache/mozilla/firefox/Profiles/s/cache2",
+                             flatpak / "cache/mozilla/firefox/h/cache2",
+                             flatpak / "cache/mozilla/firefox/c/cache2"};
+  for (const fs::path& cache : caches)
+    WriteFile(cache / "entries" / "0123ABCD", "cached");
+  WriteFile(main / "cache2" / "kept", "swept only if main were opened again as listed by the Snap");
+
+  RunAll();
+  EXPECT_EQ(stayed_, "");
+  for (const fs::path& cache : caches)
+    EXPECT_TRUE(fs::is_empty(cache)) << cache;
+  // The first test's 12 files of each profile, once, and the three caches' entries: nothing else.
+  EXPECT_EQ(record_.Total().erased_items, 4 * 12u + 3u);
+}
+#endif
 
 TEST_F(FirefoxTest, AProfileEntryLeadingOutOfTheFirefoxFolderIsRefused) {
   WriteFile(app_data_ / "cookies.sqlite", "trap above the Firefox folder");

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "platform/firefox_layout.h"
 #include "platform/posix/folder_identity.h"
 #include "platform/posix/ini_profile_strings.h"
 #include "platform/posix/ini_settings.h"
@@ -77,6 +78,7 @@ NativeStores MakeNativeStores(const UserFolders& folders, std::shared_ptr<Previe
   stores.settings = std::make_unique<IniSettings>(folders.config);
   if (!folders.home.empty())
     stores.legacy_firefox_folder = folders.home + "/.mozilla/firefox";
+  stores.packaged_firefox_places = PackagedFirefoxPlaces(folders.home);
   return stores;
 }
 

@@ -6,6 +6,10 @@ namespace larkspur {
 
 const char kFirefoxBelowAppData[] = "\\Mozilla\\Firefox";
 
+std::vector<FirefoxPlace> PackagedFirefoxPlaces(const std::string&) {
+  return {};
+}
+
 std::chrono::year_month_day LocalToday() {
   SYSTEMTIME local{};
   ::GetLocalTime(&local);
