@@ -1,8 +1,8 @@
 #pragma once
 // The main window's controls, one row each: where and how a face creates it (kind, caption, place
 // and size in twips, font, tab order), the state in Form1 it shows, the handler its click or
-// selection calls and what the pointer becomes over it. Both window faces build from this one
-// table and route every event through it.
+// selection calls, what the pointer becomes over it and the tooltip it shows. Both window faces
+// build from this one table and route every event through it.
 #include <array>
 #include <string_view>
 
@@ -34,15 +34,18 @@ struct ControlRow {
   CheckBox Form1::*box = nullptr;         // the tick a click sets and Mirror shows
   void (MainWindow::*click)() = nullptr;  // after a click, or a new selection in the list
   Hover hover = Hover::kNone;             // the pointer over it
+  std::string Form1::*tip = nullptr;      // over it and the controls inside it
 };
 
-inline constexpr int kClientWidth = 7680;  // 512 x 441 px at 96 dots per inch
-inline constexpr int kClientHeight = 6615;
+inline constexpr int kClientWidth = 7680;  // 512 x 596 px at 96 dots per inch
+inline constexpr int kClientHeight = 8945;
 inline constexpr int kTwipsPerPixel = 15;  // at 96 dots per inch
 
 // In the window's own order: a frame, then the controls inside it. The first tab stop is a
-// button outside the client area, so that no visible control shows the focus at start.
-inline constexpr std::array<ControlRow, 19> kControlTable{{
+// button outside the client area, so that no visible control shows the focus at start. The
+// Chromium browsers' frames, added last, make a second row of browsers; what lay below the first
+// row lies one row (2330 twips) lower.
+inline constexpr std::array<ControlRow, 29> kControlTable{{
     {"Command1", ControlKind::kFocusButton, "", "Command1", -720, 2640, 615, 495, 0, false, 0, ""},
     {"Frame2", ControlKind::kFrame, "", "Mozilla Firefox", 3910, 120, 3660, 2265, 9, false, 13, ""},
     {"chkFFCache", ControlKind::kTickBox, "Frame2", "Clear Cache", 315, 1800, 2355, 255, 9, false,
@@ -64,18 +67,37 @@ inline constexpr std::array<ControlRow, 19> kControlTable{{
      9, true, 10, "", &Form1::chkIETyped, &MainWindow::TickBox_Click},
     {"chkIECookies", ControlKind::kTickBox, "Frame1", "Clear Cookies", 315, 1440, 2355, 255, 9,
      false, 9, "", &Form1::chkIECookies, &MainWindow::TickBox_Click},
-    {"Check13", ControlKind::kPictureButton, "", "Turn On Auto Delete", 120, 4440, 2415, 1215,
+    {"Check13", ControlKind::kPictureButton, "", "Turn On Auto Delete", 120, 6770, 2415, 1215,
      11.25, false, 5, "auto-delete", &Form1::Check13, &MainWindow::Check13_Click, Hover::kHand},
-    {"Check12", ControlKind::kPictureButton, "", "Delete Now", 2610, 4440, 2415, 1215, 11.25, false,
+    {"Check12", ControlKind::kPictureButton, "", "Delete Now", 2610, 6770, 2415, 1215, 11.25, false,
      4, "delete-now", &Form1::Check12, &MainWindow::Check12_Click, Hover::kHand},
-    {"Frame3", ControlKind::kFrame, "", "How often would you like to delete history?", 120, 2450,
+    {"Frame3", ControlKind::kFrame, "", "How often would you like to delete history?", 120, 4780,
      7455, 1905, 9.75, false, 2, "", nullptr, nullptr, Hover::kArrow},
     {"List1", ControlKind::kListBox, "Frame3", "", 240, 360, 6975, 1395, 9.75, false, 3, "",
      nullptr, &MainWindow::List1_Click, Hover::kArrow},
-    {"Check11", ControlKind::kPictureButton, "", "View Save Log", 5130, 4440, 2415, 1215, 11.25,
+    {"Check11", ControlKind::kPictureButton, "", "View Save Log", 5130, 6770, 2415, 1215, 11.25,
      false, 1, "save-log", &Form1::Check11, &MainWindow::Check11_Click, Hover::kHand},
-    {"ProgressBar1", ControlKind::kProgressBar, "", "", 120, 6120, 7455, 375, 0, false, 6, ""},
-    {"Label5", ControlKind::kLabel, "", "", 120, 5760, 7455, 255, 9.75, true, 7, ""},
+    {"ProgressBar1", ControlKind::kProgressBar, "", "", 120, 8450, 7455, 375, 0, false, 6, ""},
+    {"Label5", ControlKind::kLabel, "", "", 120, 8090, 7455, 255, 9.75, true, 7, ""},
+    {"Frame4", ControlKind::kFrame, "", "Google Chrome", 120, 2450, 3660, 2265, 9, false, 23, "",
+     nullptr, nullptr, Hover::kNone, &Form1::Frame4ToolTipText},
+    {"chkChromeHist", ControlKind::kTickBox, "Frame4", "Clear History", 315, 360, 2355, 255, 9,
+     false, 24, "", &Form1::chkChromeHist, &MainWindow::TickBox_Click},
+    {"chkChromeCache", ControlKind::kTickBox, "Frame4", "Clear Cache", 315, 720, 2355, 255, 9,
+     false, 25, "", &Form1::chkChromeCache, &MainWindow::TickBox_Click},
+    {"chkChromeCookies", ControlKind::kTickBox, "Frame4", "Clear Cookies", 315, 1080, 2355, 255, 9,
+     false, 26, "", &Form1::chkChromeCookies, &MainWindow::TickBox_Click},
+    {"chkChromeTabs", ControlKind::kTickBox, "Frame4", "Clear Open Tabs", 315, 1440, 2355, 255, 9,
+     false, 27, "", &Form1::chkChromeTabs, &MainWindow::TickBox_Click},
+    {"Frame5", ControlKind::kFrame, "", "Microsoft Edge", 3910, 2450, 3660, 2265, 9, false, 28, ""},
+    {"chkEdgeHist", ControlKind::kTickBox, "Frame5", "Clear History", 315, 360, 2355, 255, 9, false,
+     29, "", &Form1::chkEdgeHist, &MainWindow::TickBox_Click},
+    {"chkEdgeCache", ControlKind::kTickBox, "Frame5", "Clear Cache", 315, 720, 2355, 255, 9, false,
+     30, "", &Form1::chkEdgeCache, &MainWindow::TickBox_Click},
+    {"chkEdgeCookies", ControlKind::kTickBox, "Frame5", "Clear Cookies", 315, 1080, 2355, 255, 9,
+     false, 31, "", &Form1::chkEdgeCookies, &MainWindow::TickBox_Click},
+    {"chkEdgeTabs", ControlKind::kTickBox, "Frame5", "Clear Open Tabs", 315, 1440, 2355, 255, 9,
+     false, 32, "", &Form1::chkEdgeTabs, &MainWindow::TickBox_Click},
 }};
 
 }  // namespace larkspur

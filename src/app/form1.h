@@ -30,6 +30,7 @@ struct Form1 {
   CheckBox chkChromeCache{"Clear Cache"};
   CheckBox chkChromeCookies{"Clear Cookies"};
   CheckBox chkChromeTabs{"Clear Open Tabs"};
+  std::string Frame4ToolTipText;  // the Chromium browsers found
   // Microsoft Edge
   CheckBox chkEdgeHist{"Clear History"};
   CheckBox chkEdgeCache{"Clear Cache"};

@@ -54,6 +54,7 @@ void MainWindow::Form_Load() {
   ShowNextRunInTrayTip();
   ports_.tray.SetInTray(true);
   engine_.LoadCacheEntries();
+  ShowChromiumBrowsersInTip();
   ports_.face.Mirror();
 }
 
@@ -154,6 +155,17 @@ void MainWindow::RunDeletion() {
   last_repaint_ = -1;
   engine_.RunTickedSteps();
   running_ = false;
+  ShowChromiumBrowsersInTip();  // one may have been installed or removed since
+}
+
+void MainWindow::ShowChromiumBrowsersInTip() {
+  if (!ports_.chromium_browsers)
+    return;
+  std::string found;
+  for (const std::string& browser : ports_.chromium_browsers())
+    found += (found.empty() ? "" : ", ") + browser;
+  form_.Frame4ToolTipText =
+      found.empty() ? "No Chromium browser found." : "Chromium browsers found: " + found + ".";
 }
 
 void MainWindow::Check12_Click() {

@@ -2,7 +2,9 @@
 // The main window's behaviour: start-up and shutdown, "Delete Now", the auto-delete scheduler,
 // hover feedback and "View Save Log". A window face forwards its events to these handlers and
 // shows Form1 as they leave it.
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "app/cleanup_engine.h"
 #include "app/form1.h"
@@ -38,6 +40,9 @@ struct MainWindowPorts {
   cSysTray& tray;
   std::string program_folder;  // where HAND-M.CUR is looked for
   std::string run_log;         // the per-user run log that "View Save Log" opens
+  // The Chromium browsers but Edge found on this machine, by name, for Frame4's tooltip; unset:
+  // the frame has no tooltip.
+  std::function<std::vector<std::string>()> chromium_browsers = {};
 };
 
 class MainWindow {
@@ -59,7 +64,7 @@ class MainWindow {
 
   // "Delete Now" and the clean-up run.
   void Check12_Click();
-  // Any of the nine tick boxes changed: the ticked items are kept for the next start.
+  // Any tick box changed: the ticked items are kept for the next start.
   void TickBox_Click();
   void RunDeletion();
 
@@ -86,6 +91,7 @@ class MainWindow {
   void RestoreTickedItems();
   // The tray tip says when the next timed run is due while auto delete is on.
   void ShowNextRunInTrayTip();
+  void ShowChromiumBrowsersInTip();
 
   Form1& form_;
   CleanupEngine& engine_;

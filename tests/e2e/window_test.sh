@@ -19,10 +19,10 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Larkspur$' | he
 [ -n "$window" ] || { echo "no window" >"$SANDBOX/result"; exit 1; }
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$window")"
-# Firefox "Clear Cookies" (frame at 261,8; box at 21,96 inside), then "Delete Now" (174,296).
+# Firefox "Clear Cookies" (frame at 261,8; box at 21,96 inside), then "Delete Now" (174,451).
 xdotool mousemove $((X + 261 + 21 + 8)) $((Y + 8 + 96 + 8)) click 1
 sleep 0.5
-xdotool mousemove $((X + 174 + 80)) $((Y + 296 + 40)) click 1
+xdotool mousemove $((X + 174 + 80)) $((Y + 451 + 40)) click 1
 sleep 2
 sleep 5
 kill -TERM "$pid"

@@ -100,7 +100,7 @@ class QtWindowTest : public ::testing::Test {
 TEST_F(QtWindowTest, EveryControlInItsPlace) {
   Open();
   EXPECT_EQ(face_.windowTitle(), "Larkspur");
-  EXPECT_EQ(face_.size(), QSize(512, 441));
+  EXPECT_EQ(face_.size(), QSize(512, 596));
   EXPECT_EQ(face_.minimumSize(), face_.maximumSize()) << "fixed size";
   EXPECT_FALSE(face_.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
   EXPECT_TRUE(face_.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
@@ -111,15 +111,22 @@ TEST_F(QtWindowTest, EveryControlInItsPlace) {
     QRect place;
     double points;
   } expected[] = {
+      // clang-format off
       {"Frame1", {8, 8, 244, 151}, 9},         {"chkIEHist", {21, 24, 97, 17}, 9},
       {"chkIETemp", {21, 48, 220, 17}, 9},     {"chkIETyped", {21, 72, 173, 17}, 9},
       {"chkIECookies", {21, 96, 157, 17}, 9},  {"Frame2", {261, 8, 244, 151}, 9},
       {"chkFFHist", {21, 24, 142, 17}, 9},     {"chkFFDownloads", {21, 48, 202, 17}, 9},
       {"chkTypedUrls", {21, 72, 204, 17}, 9},  {"chkCookies", {21, 96, 157, 17}, 9},
-      {"chkFFCache", {21, 120, 157, 17}, 9},   {"Frame3", {8, 163, 497, 127}, 9.75},
-      {"List1", {16, 24, 465, 93}, 9.75},      {"Check13", {8, 296, 161, 81}, 11.25},
-      {"Check12", {174, 296, 161, 81}, 11.25}, {"Check11", {342, 296, 161, 81}, 11.25},
-      {"Label5", {8, 384, 497, 17}, 9.75},     {"ProgressBar1", {8, 408, 497, 25}, 0},
+      {"chkFFCache", {21, 120, 157, 17}, 9},   {"Frame4", {8, 163, 244, 151}, 9},
+      {"chkChromeHist", {21, 24, 157, 17}, 9}, {"chkChromeCache", {21, 48, 157, 17}, 9},
+      {"chkChromeCookies", {21, 72, 157, 17}, 9}, {"chkChromeTabs", {21, 96, 157, 17}, 9},
+      {"Frame5", {261, 163, 244, 151}, 9},     {"chkEdgeHist", {21, 24, 157, 17}, 9},
+      {"chkEdgeCache", {21, 48, 157, 17}, 9},  {"chkEdgeCookies", {21, 72, 157, 17}, 9},
+      {"chkEdgeTabs", {21, 96, 157, 17}, 9},   {"Frame3", {8, 319, 497, 127}, 9.75},
+      {"List1", {16, 24, 465, 93}, 9.75},      {"Check13", {8, 451, 161, 81}, 11.25},
+      {"Check12", {174, 451, 161, 81}, 11.25}, {"Check11", {342, 451, 161, 81}, 11.25},
+      {"Label5", {8, 539, 497, 17}, 9.75},     {"ProgressBar1", {8, 563, 497, 25}, 0},
+      // clang-format on
   };
   for (const auto& [name, place, points] : expected) {
     QWidget* widget = face_.Control(name);
@@ -151,7 +158,7 @@ TEST_F(QtWindowTest, TabOrderStartsOnNothingVisible) {
 
   std::vector<std::string> order;
   QWidget* widget = focused;
-  for (int step = 0; step < 20; ++step) {
+  for (int step = 0; step < 30; ++step) {
     widget = widget->nextInFocusChain();
     while (widget->focusPolicy() == Qt::NoFocus || widget->objectName().isEmpty())
       widget = widget->nextInFocusChain();
@@ -160,9 +167,11 @@ TEST_F(QtWindowTest, TabOrderStartsOnNothingVisible) {
     order.push_back(widget->objectName().toStdString());
   }
   EXPECT_THAT(order,
-              ::testing::ElementsAre("Check11", "List1", "Check12", "Check13", "chkIECookies",
-                                     "chkIETyped", "chkIETemp", "chkIEHist", "chkFFHist",
-                                     "chkFFDownloads", "chkTypedUrls", "chkCookies", "chkFFCache"));
+              ::testing::ElementsAre(
+                  "Check11", "List1", "Check12", "Check13", "chkIECookies", "chkIETyped",
+                  "chkIETemp", "chkIEHist", "chkFFHist", "chkFFDownloads", "chkTypedUrls",
+                  "chkCookies", "chkFFCache", "chkChromeHist", "chkChromeCache", "chkChromeCookies",
+                  "chkChromeTabs", "chkEdgeHist", "chkEdgeCache", "chkEdgeCookies", "chkEdgeTabs"));
 }
 
 // Focus marks show only once the keyboard is used, as on Windows; from then on the control

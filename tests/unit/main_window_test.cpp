@@ -64,7 +64,8 @@ class MainWindowTest : public ::testing::Test {
     engine_ = std::make_unique<CleanupEngine>(form_, stores_);
     window_ = std::make_unique<MainWindow>(
         form_, *engine_,
-        MainWindowPorts{face_, settings_, desktop_, tray_, program_folder_, run_log_});
+        MainWindowPorts{face_, settings_, desktop_, tray_, program_folder_, run_log_,
+                        chromium_browsers_});
     window_->Form_Load();
     return *window_;
   }
@@ -95,6 +96,7 @@ class MainWindowTest : public ::testing::Test {
   testing::TempDir dir_;
   std::string program_folder_ = Utf8FromPath(dir_ / "Program Files" / "Larkspur");
   std::string run_log_ = Utf8FromPath(dir_ / "state" / "larkspur" / "larkspur.log");
+  std::function<std::vector<std::string>()> chromium_browsers_;
   testing::FakeRegistry* registry_;
   testing::FakeUrlCache* cache_;
   NativeStores stores_;
@@ -132,6 +134,16 @@ TEST_F(MainWindowTest, FirstStartWithAnEmptyStore) {
   EXPECT_EQ(notify_area_.calls[0].message, kNimAdd);
   EXPECT_STREQ(notify_area_.calls[0].data.szTip, "Larkspur");
   EXPECT_TRUE(face_.loaded_pointer.empty()) << "no HAND-M.CUR beside the program";
+}
+
+TEST_F(MainWindowTest, TheChromeFrameTipNamesTheChromiumBrowsersFoundAtStartAndAfterARun) {
+  std::vector<std::string> found;
+  chromium_browsers_ = [&found] { return found; };
+  Start();
+  EXPECT_EQ(form_.Frame4ToolTipText, "No Chromium browser found.");
+  found = {"Google Chrome", "Brave"};
+  Click("Check12");
+  EXPECT_EQ(form_.Frame4ToolTipText, "Chromium browsers found: Google Chrome, Brave.");
 }
 
 TEST_F(MainWindowTest, StoredIntervalSelectsItsEntry) {
@@ -527,7 +539,8 @@ TEST_F(MainWindowTest, ListSelectionReachesItsHandler) {
   EXPECT_EQ(settings_.values[kOftenIndex], "4");
 }
 
-// Each clean-up step's box is shown by one tick box in its browser's frame, which only holds it.
+// Each clean-up step's box is shown by one tick box in the frame captioned with its browser,
+// which only holds it.
 TEST(ControlTable, EveryCleanupBoxHasItsTickBox) {
   for (const CleanupStep& step : kCleanupSteps) {
     int shown = 0;
@@ -536,7 +549,8 @@ TEST(ControlTable, EveryCleanupBoxHasItsTickBox) {
         continue;
       ++shown;
       EXPECT_EQ(row.kind, ControlKind::kTickBox) << step.item;
-      EXPECT_EQ(row.parent, step.browser == "Internet Explorer" ? "Frame1" : "Frame2") << step.item;
+      for (const ControlRow& frame : kControlTable)
+        EXPECT_TRUE(frame.name != row.parent || frame.caption == step.browser) << step.item;
       EXPECT_EQ(row.click, &MainWindow::TickBox_Click) << step.item << ": a tick is kept";
     }
     EXPECT_EQ(shown, 1) << step.item;

@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -107,7 +108,7 @@ TEST_F(Win32WindowTest, EveryControlInItsPlace) {
   RECT client{};
   ::GetClientRect(window(), &client);
   EXPECT_EQ(client.right, 512);
-  EXPECT_EQ(client.bottom, 441);
+  EXPECT_EQ(client.bottom, 596);
   const auto style = static_cast<DWORD>(::GetWindowLongPtrA(window(), GWL_STYLE));
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
   EXPECT_FALSE(style & WS_MAXIMIZEBOX) << "no maximise button";
@@ -132,13 +133,19 @@ TEST_F(Win32WindowTest, EveryControlInItsPlace) {
       {"chkTypedUrls", {282, 80, 486, 97}, "Clear Typed URL(s) In Firefox", -12},
       {"chkCookies", {282, 104, 439, 121}, "Clear Cookies", -12},
       {"chkFFCache", {282, 128, 439, 145}, "Clear Cache", -12},
-      {"Frame3", {8, 163, 505, 290}, "How often would you like to delete history?", -13},
-      {"List1", {24, 187, 489, 280}, "", -13},
-      {"Check13", {8, 296, 169, 377}, "Turn On Auto Delete", -15},
-      {"Check12", {174, 296, 335, 377}, "Delete Now", -15},
-      {"Check11", {342, 296, 503, 377}, "View Save Log", -15},
-      {"Label5", {8, 384, 505, 401}, "", -13},
-      {"ProgressBar1", {8, 408, 505, 433}, "", 0},
+      {"Frame4", {8, 163, 252, 314}, "Google Chrome", -12},
+      {"chkChromeHist", {29, 187, 186, 204}, "Clear History", -12},
+      {"chkChromeTabs", {29, 259, 186, 276}, "Clear Open Tabs", -12},
+      {"Frame5", {261, 163, 505, 314}, "Microsoft Edge", -12},
+      {"chkEdgeHist", {282, 187, 439, 204}, "Clear History", -12},
+      {"chkEdgeTabs", {282, 259, 439, 276}, "Clear Open Tabs", -12},
+      {"Frame3", {8, 319, 505, 446}, "How often would you like to delete history?", -13},
+      {"List1", {24, 343, 489, 436}, "", -13},
+      {"Check13", {8, 451, 169, 532}, "Turn On Auto Delete", -15},
+      {"Check12", {174, 451, 335, 532}, "Delete Now", -15},
+      {"Check11", {342, 451, 503, 532}, "View Save Log", -15},
+      {"Label5", {8, 539, 505, 556}, "", -13},
+      {"ProgressBar1", {8, 563, 505, 588}, "", 0},
   };
   for (const auto& [name, place, caption, font_height] : expected) {
     SCOPED_TRACE(name);
@@ -194,18 +201,38 @@ TEST_F(Win32WindowTest, TabGoesThroughTheControlsInTheTablesOrderFromAnInvisible
 
   std::vector<std::string> order;
   HWND at = control("Command1");
-  for (int step = 0; step < 20; ++step) {
+  for (int step = 0; step < 30; ++step) {
     at = ::GetNextDlgTabItem(window(), at, FALSE);
     if (at == control("Command1"))
       break;
     order.push_back(Text(at).empty() ? "List1" : Text(at));
   }
+  // clang-format off
   EXPECT_THAT(order,
               ElementsAreArray<std::string>(
                   {"View Save Log", "List1", "Delete Now", "Turn On Auto Delete", "Clear Cookies",
                    "Clear Typed Urls In IE", "Clear Cache/Temp Internet Files", "Clear History",
                    "Clear Form History", "Clear Downloads", "Clear Typed URL(s) In Firefox",
-                   "Clear Cookies", "Clear Cache"}));
+                   "Clear Cookies", "Clear Cache", "Clear History", "Clear Cache", "Clear Cookies",
+                   "Clear Open Tabs", "Clear History", "Clear Cache", "Clear Cookies",
+                   "Clear Open Tabs"}));
+  // clang-format on
+}
+
+// The tip of the Chrome frame, over the frame's free surface and over each box inside it.
+TEST_F(Win32WindowTest, TheChromeFrameAndTheBoxesInItShowItsTip) {
+  program_->Open();
+  program_->form().Frame4ToolTipText = "Chromium browsers found: Brave.";
+  program_->face().Mirror();
+  const HWND tips = program_->face().ToolTips();
+  EXPECT_EQ(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 5);
+  for (const UINT_PTR id : {static_cast<UINT_PTR>(ControlId("Frame4")),
+                            reinterpret_cast<UINT_PTR>(control("chkChromeTabs"))}) {
+    wchar_t text[80] = {};
+    TTTOOLINFOW tool{TTTOOLINFOW_V2_SIZE, 0, window(), id, {}, nullptr, text};
+    ::SendMessageW(tips, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(text, L"Chromium browsers found: Brave.") << id;
+  }
 }
 
 TEST_F(Win32WindowTest, FirstStartSelectsFiveMinutesAndStoresIt) {

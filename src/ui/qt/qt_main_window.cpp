@@ -206,10 +206,14 @@ void QtMainWindow::MirrorButton(QAbstractButton* button, const CheckBox& box) {
 
 void QtMainWindow::Mirror() {
   setWindowTitle(QString::fromStdString(form_.Caption));
-  for (const ControlRow& row : kControlTable)
+  for (const ControlRow& row : kControlTable) {
     if (row.box != nullptr)
       MirrorButton(static_cast<QAbstractButton*>(controls_.at(std::string(row.name))),
                    form_.*row.box);
+    // The controls inside without a tip of their own show their frame's.
+    if (row.tip != nullptr)
+      controls_.at(std::string(row.name))->setToolTip(QString::fromStdString(form_.*row.tip));
+  }
 
   {
     const QSignalBlocker quiet(list1_);

@@ -139,6 +139,58 @@ void Win32MainWindow::Build() {
     by_tab_index[row.tab_index] = &row;
   for (const auto& [index, row] : by_tab_index)
     controls_[std::string(row->name)] = CreateControl(*row);
+  for (const ControlRow& row : kControlTable)
+    if (row.tip != nullptr)
+      AddToolTip(row);
+}
+
+// A group box lets the pointer through: over its free surface the window gets the moves, over a
+// control inside it that control. The frame's tip goes to both.
+void Win32MainWindow::AddToolTip(const ControlRow& frame) {
+  if (tooltips_ == nullptr) {
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES};
+    ::InitCommonControlsEx(&classes);
+    tooltips_ =
+        ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
+    if (tooltips_ == nullptr)
+      return;
+  }
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.uFlags = TTF_SUBCLASS;
+  tool.hwnd = window_;
+  tool.uId = static_cast<UINT_PTR>(ControlId(std::string(frame.name)));
+  tool.lpszText = const_cast<wchar_t*>(L"");
+  ::GetWindowRect(Control(std::string(frame.name)), &tool.rect);
+  ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&tool.rect), 2);
+  ::SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  for (const ControlRow& row : kControlTable)
+    if (row.parent == frame.name) {
+      tool.uId = reinterpret_cast<UINT_PTR>(Control(std::string(row.name)));
+      ::SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void Win32MainWindow::MirrorToolTip(const ControlRow& frame) {
+  const std::string name(frame.name);
+  std::wstring tip = Wide(form_.*frame.tip);
+  if (tooltips_ == nullptr || shown_tips_[name] == tip)
+    return;
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = window_;
+  tool.lpszText = tip.data();
+  tool.uId = static_cast<UINT_PTR>(ControlId(name));
+  ::SendMessageW(tooltips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  for (const ControlRow& row : kControlTable)
+    if (row.parent == frame.name) {
+      tool.uId = reinterpret_cast<UINT_PTR>(Control(std::string(row.name)));
+      ::SendMessageW(tooltips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+  shown_tips_[name] = std::move(tip);
 }
 
 HWND Win32MainWindow::CreateControl(const ControlRow& row) {
@@ -244,6 +296,8 @@ void Win32MainWindow::Mirror() {
   if (title != shown_title)
     ::SetWindowTextA(window_, title.c_str());
   for (const ControlRow& row : kControlTable) {
+    if (row.tip != nullptr)
+      MirrorToolTip(row);
     if (row.box == nullptr)
       continue;
     const CheckBox& box = form_.*row.box;

@@ -40,6 +40,8 @@ class Win32MainWindow final : public WindowFace {
   HWND Handle() const { return window_; }
   // A control of the control table, by its name.
   HWND Control(const std::string& name) const;
+  // The tooltip control that shows the frames' tips; nullptr while no frame has one.
+  HWND ToolTips() const { return tooltips_; }
 
   // Shows the window for the first time, with the focus on no visible control.
   void Open();
@@ -66,6 +68,8 @@ class Win32MainWindow final : public WindowFace {
 
   void Build();
   HWND CreateControl(const ControlRow& row);
+  void AddToolTip(const ControlRow& frame);
+  void MirrorToolTip(const ControlRow& frame);
   void Command(int id, int notification);
   void ShowTrayMenu();
   void CloseRequested();
@@ -84,6 +88,8 @@ class Win32MainWindow final : public WindowFace {
   int dpi_ = 96;
   std::map<std::string, HWND> controls_;
   std::map<HWND, bool> black_text_;
+  HWND tooltips_ = nullptr;
+  std::map<std::string, std::wstring> shown_tips_;  // by the frame's name
   std::vector<HFONT> fonts_;
   std::vector<HIMAGELIST> pictures_;
   HBRUSH white_ = nullptr;
