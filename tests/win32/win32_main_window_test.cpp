@@ -229,7 +229,7 @@ TEST_F(Win32WindowTest, TheChromeFrameAndTheBoxesInItShowItsTip) {
   for (const UINT_PTR id : {static_cast<UINT_PTR>(ControlId("Frame4")),
                             reinterpret_cast<UINT_PTR>(control("chkChromeTabs"))}) {
     wchar_t text[80] = {};
-    TTTOOLINFOW tool{TTTOOLINFOW_V2_SIZE, 0, window(), id, {}, nullptr, text};
+    TTTOOLINFOW tool{TTTOOLINFOW_V2_SIZE, 0, window(), id, {}, nullptr, text, 0, nullptr};
     ::SendMessageW(tips, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
     EXPECT_STREQ(text, L"Chromium browsers found: Brave.") << id;
   }
