@@ -137,8 +137,6 @@ TEST_F(Win32WindowTest, EveryControlInItsPlace) {
       {"chkChromeHist", {29, 187, 186, 204}, "Clear History", -12},
       {"chkChromeTabs", {29, 259, 186, 276}, "Clear Open Tabs", -12},
       {"Frame5", {261, 163, 505, 314}, "Microsoft Edge", -12},
-      {"chkEdgeHist", {282, 187, 439, 204}, "Clear History", -12},
-      {"chkEdgeTabs", {282, 259, 439, 276}, "Clear Open Tabs", -12},
       {"Frame3", {8, 319, 505, 446}, "How often would you like to delete history?", -13},
       {"List1", {24, 343, 489, 436}, "", -13},
       {"Check13", {8, 451, 169, 532}, "Turn On Auto Delete", -15},
