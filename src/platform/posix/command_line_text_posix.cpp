@@ -12,6 +12,9 @@ const char kFilesHelp[] =
     "  ${XDG_DATA_HOME:-~/.local/share}/larkspur/             the stand-ins for the Windows\n"
     "                                                         registry, URL cache and history\n"
     "  ${XDG_STATE_HOME:-~/.local/state}/larkspur/larkspur.log   the run log (\"View Save Log\")\n"
-    "  ~/.mozilla/firefox or ${XDG_CONFIG_HOME:-~/.config}/mozilla/firefox   Firefox's profiles\n";
+    "  ~/.mozilla/firefox or ${XDG_CONFIG_HOME:-~/.config}/mozilla/firefox   Firefox's profiles\n"
+    "  ~/snap/firefox/common/.mozilla/firefox                 the Snap Firefox's profiles\n"
+    "  ~/.var/app/org.mozilla.firefox/.mozilla/firefox, .../config/mozilla/firefox\n"
+    "                                                         the Flatpak Firefox's profiles\n";
 
 }  // namespace larkspur
