@@ -207,12 +207,12 @@ void QtMainWindow::MirrorButton(QAbstractButton* button, const CheckBox& box) {
 void QtMainWindow::Mirror() {
   setWindowTitle(QString::fromStdString(form_.Caption));
   for (const ControlRow& row : kControlTable) {
+    QWidget* widget = controls_.at(std::string(row.name));
     if (row.box != nullptr)
-      MirrorButton(static_cast<QAbstractButton*>(controls_.at(std::string(row.name))),
-                   form_.*row.box);
+      MirrorButton(static_cast<QAbstractButton*>(widget), form_.*row.box);
     // The controls inside without a tip of their own show their frame's.
-    if (row.tip != nullptr)
-      controls_.at(std::string(row.name))->setToolTip(QString::fromStdString(form_.*row.tip));
+    if (row.tip != nullptr && widget->toolTip().toStdString() != form_.*row.tip)
+      widget->setToolTip(QString::fromStdString(form_.*row.tip));
   }
 
   {
