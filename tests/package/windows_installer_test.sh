@@ -68,20 +68,33 @@ has_key "$uninstall_key" && fail "uninstall entry left"
 has_key "$settings_key" || fail "settings key removed unasked"
 [ -f "$settings_folder/state.ini" ] || fail "settings folder removed unasked"
 
-# Asked to, it removes them too, and nothing else of the same publisher.
+# Asked to, it removes them too, and nothing else of the same publisher, nor what links in the
+# settings folder lead to (unix links: what Wine has of links and junctions).
 run_setup
+outside=$SANDBOX/outside
+put "$outside/file.txt" "kept"
+put "$outside/folder/inner.txt" "kept"
+ln -s "$outside/file.txt" "$settings_folder/file-link"
+ln -s "$outside/folder" "$settings_folder/folder-link"
 uninstall /REMOVESETTINGS
 [ ! -e "$home" ] || fail "left in the install folder after the second uninstall"
 has_key "$settings_key" && fail "settings key kept though asked to remove it"
-[ ! -e "$settings_folder" ] || fail "settings folder kept though asked to remove it"
+[ ! -e "$settings_folder/state.ini" ] || fail "settings kept though asked to remove them"
+[ "$(cat "$outside/file.txt" "$outside/folder/inner.txt")" = "keptkept" ] \
+  || fail "removing the settings followed a link: $(ls -AR "$outside")"
 has_key 'HKCU\Software\Quillmark\Other' || fail "another program's settings removed"
 
-# In a folder that already held something of the user's, only the installer's files go.
+# A folder that already holds the user's files gets a folder of its own inside, and the user's
+# files, named as the installer's are, are neither overwritten nor removed.
 custom=$SANDBOX/wine/drive_c/Tools
-put "$custom/notes.txt" "mine"
-home=$custom
+put "$custom/README.txt" "my readme"
+put "$custom/LICENSE.txt" "my licence"
+home=$custom/Larkspur
 run_setup "/D=C:\\Tools"
-[ -f "$custom/larkspur.exe" ] || fail "/D= not followed"
+[ -f "$home/larkspur.exe" ] || fail "not installed in a folder of its own: $(ls -A "$custom")"
 uninstall
-[ "$(ls -A "$custom")" = "notes.txt" ] || fail "in C:\\Tools after uninstall: $(ls -A "$custom")"
+[ "$(ls -A "$custom")" = "LICENSE.txt
+README.txt" ] || fail "in C:\\Tools after uninstall: $(ls -A "$custom")"
+[ "$(cat "$custom/README.txt" "$custom/LICENSE.txt")" = "my readmemy licence" ] \
+  || fail "the user's files changed"
 echo "1 passed, 0 failed"
