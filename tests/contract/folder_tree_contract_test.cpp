@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "fakes/fake_folder_tree.h"
 #include "cleanup/folder_sweep.h"
+#include "fakes/fake_folder_tree.h"
 #include "platform/folder_tree.h"
 #include "platform/path_text.h"
 #include "support/native_ports.h"
@@ -41,6 +41,10 @@ class FolderTreeHarness {
   virtual void AddFolder(const std::string& relative, bool hidden) = 0;
   virtual bool Exists(const std::string& relative) = 0;
   virtual std::string Hidden(const std::string& name) const { return name; }
+  // Read-only on Windows (where a folder keeps hidden and system), mode 0555 on Linux.
+  virtual void MakeReadOnly(const std::string&) {}
+  // Read-only, hidden and system on Windows, the mode on Linux.
+  virtual unsigned Attributes(const std::string&) { return 0; }
 };
 
 class FakeHarness : public FolderTreeHarness {
@@ -89,9 +93,25 @@ class NativeHarness : public FolderTreeHarness {
     std::error_code ignored;
     return fs::exists(dir_ / relative, ignored);
   }
-#ifndef _WIN32
+#ifdef _WIN32
+  void MakeReadOnly(const std::string& relative) override {
+    const fs::path path = dir_ / relative;
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(),
+                                     ::GetFileAttributesW(path.c_str()) | FILE_ATTRIBUTE_READONLY));
+  }
+  unsigned Attributes(const std::string& relative) override {
+    return ::GetFileAttributesW((dir_ / relative).c_str()) &
+           (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  }
+#else
   std::string Hidden(const std::string& name) const override {
     return "." + name;
+  }
+  void MakeReadOnly(const std::string& relative) override {
+    fs::permissions(dir_ / relative, fs::perms(0555));
+  }
+  unsigned Attributes(const std::string& relative) override {
+    return static_cast<unsigned>(fs::status(dir_ / relative).permissions());
   }
 #endif
 
@@ -170,6 +190,10 @@ TEST_P(FolderTreeContract, SweepEmptiesHiddenFoldersAndKeepsHiddenFiles) {
   h_.AddFolder(history + "/" + h_.Hidden("MSHist012026120720261208"), true);
   h_.AddFile(history + "/" + h_.Hidden("MSHist012026120720261208") + "/visits.dat", false);
   h_.AddFile(history + "/" + kept, true);
+  h_.MakeReadOnly(history);
+  h_.MakeReadOnly("");
+  const unsigned history_attributes = h_.Attributes(history);
+  const unsigned root_attributes = h_.Attributes("");
   NoStatus status;
   larkspur::RunRecord record(status);
 
@@ -184,6 +208,9 @@ TEST_P(FolderTreeContract, SweepEmptiesHiddenFoldersAndKeepsHiddenFiles) {
   // Hidden files stay, and so does the folder that holds one.
   EXPECT_TRUE(h_.Exists(kept));
   EXPECT_TRUE(h_.Exists(history + "/" + kept));
+  // Folders that stay keep their attributes: what deleting needed was changed for a while only.
+  EXPECT_EQ(h_.Attributes(history), history_attributes);
+  EXPECT_EQ(h_.Attributes(""), root_attributes);
 }
 
 INSTANTIATE_TEST_SUITE_P(Adapters, FolderTreeContract, ::testing::ValuesIn(kAdapters),

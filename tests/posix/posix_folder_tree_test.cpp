@@ -65,8 +65,8 @@ TEST_F(PosixSweep, EmptiesTheTreeAndKeepsTheFolder) {
   EXPECT_TRUE(Entries(cache).empty());
   EXPECT_EQ(status_.texts.size(), 3u);
   EXPECT_EQ(status_.texts.back().rfind("-->" + cache.string() + "/", 0), 0u);
-  // The folder itself was made writable, as clearing its read-only flag does elsewhere.
-  EXPECT_NE(fs::status(cache).permissions() & fs::perms::owner_write, fs::perms::none);
+  // Made writable for the sweep only.
+  EXPECT_EQ(fs::status(cache).permissions(), fs::perms::owner_read | fs::perms::owner_exec);
 }
 
 TEST_F(PosixSweep, WithAndWithoutTrailingSeparatorAlike) {

@@ -16,6 +16,7 @@
 #include "platform/win32/wininet_url_cache.h"
 #include "support/temp_dir.h"
 #include "support/wine.h"
+#include "win32/opens_while_probing.h"
 
 namespace larkspur {
 namespace {
@@ -58,6 +59,24 @@ TEST(Win32Preview, FolderTreeAnswersAsARunWithoutDeleting) {
   Win32FolderTree run{std::string()};
   EXPECT_EQ(walk(run), answers + ", folder removed");
   ::CloseHandle(held);
+}
+
+// A program that shares everything, deletion too, never finds its file marked for deletion by a
+// preview, not even for a moment.
+TEST(Win32Preview, NeverMarksAFileAnotherProgramHolds) {
+  testing::TempDir dir;
+  WriteFile(dir / "shared.dat", "s");
+  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  const HANDLE held = ::CreateFileW((dir / "shared.dat").c_str(), GENERIC_READ, kShareAll, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const auto seen = testing::OpenWhileProbing(dir / "shared.dat", kShareAll, [&] {
+    Win32FolderTree preview(std::string(), std::make_shared<PreviewLedger>());
+    preview.Open(Utf8FromPath(dir.path()))->DeleteFile("shared.dat");
+  });
+  EXPECT_EQ(seen.failed, 0) << "in " << seen.probes << " previews";
+  ::CloseHandle(held);
+  EXPECT_EQ(ReadFile(dir / "shared.dat"), "s");
 }
 
 // An entry with a local file, seeded as a browser does.

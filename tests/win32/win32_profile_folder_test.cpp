@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "support/temp_dir.h"
+#include "win32/opens_while_probing.h"
 
 namespace larkspur {
 namespace {
@@ -27,18 +28,36 @@ class Win32ProfileFolderTest : public ::testing::Test {
   Win32ProfileFolders folders_{home_.string()};
 };
 
-TEST_F(Win32ProfileFolderTest, ParentLockHeldWithoutSharingMeansFirefoxRuns) {
+// Firefox holds parent.lock without sharing while it runs. Its stand-in: a process of its name,
+// never started, that inherited such a handle.
+TEST_F(Win32ProfileFolderTest, ARunningFirefoxIsFoundWithoutEverBlockingItsLock) {
   const auto profile = folders_.Open(firefox_.string(), "Profiles/p.default", true);
   ASSERT_NE(profile, nullptr);
   EXPECT_EQ(profile->Name(), "p.default");
   const fs::path lock = firefox_ / "Profiles" / "p.default" / "parent.lock";
   WriteFile(lock, "");
   EXPECT_FALSE(profile->InUse()) << "a lock file left behind is no running Firefox";
-  const HANDLE held = ::CreateFileW(lock.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+  // A Firefox starting meanwhile opens it without sharing, and that must never fail.
+  EXPECT_EQ(testing::OpenWhileProbing(lock, 0, [&] { profile->InUse(); }).failed, 0);
+
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  const HANDLE held = ::CreateFileW(lock.c_str(), GENERIC_READ | GENERIC_WRITE, 0, &inherited,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_TRUE(profile->InUse());
+  wchar_t self[MAX_PATH] = L"";
+  ASSERT_GT(::GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+  fs::copy_file(self, dir_ / "firefox.exe");
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION firefox{};
+  ASSERT_TRUE(::CreateProcessW((dir_ / "firefox.exe").c_str(), nullptr, nullptr, nullptr, TRUE,
+                               CREATE_SUSPENDED, nullptr, nullptr, &startup, &firefox));
   ::CloseHandle(held);
+  EXPECT_TRUE(profile->InUse());
+  ::TerminateProcess(firefox.hProcess, 0);
+  ::WaitForSingleObject(firefox.hProcess, INFINITE);
+  ::CloseHandle(firefox.hThread);
+  ::CloseHandle(firefox.hProcess);
   EXPECT_FALSE(profile->InUse());
 }
 

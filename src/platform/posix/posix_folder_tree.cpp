@@ -37,6 +37,13 @@ class PosixFolderCursor final : public FolderCursor {
                     std::shared_ptr<PreviewLedger> preview)
       : fd_(std::move(fd)), start_(start), path_(std::move(path)), preview_(std::move(preview)) {}
 
+  // Every folder the walk is still in, and holds open, gets its mode back.
+  ~PosixFolderCursor() override {
+    PutBackMode(fd_.get(), mode_);
+    for (const Level& level : parents_)
+      PutBackMode(level.fd.get(), level.mode);
+  }
+
   bool List(FolderListing* listing) override {
     listing->files.clear();
     listing->subfolders.clear();
@@ -70,7 +77,7 @@ class PosixFolderCursor final : public FolderCursor {
     const std::optional<FolderIdentity> reached = IdentityOf(child.get());
     if (!reached || !reached->SameMount(start_))
       return false;
-    Level level{std::move(fd_), {}, path_.size()};
+    Level level{std::move(fd_), {}, path_.size(), mode_};
     if (parents_.size() >= kOpenAncestorDepth) {
       // Remember who the parent is, so the way back through ".." can be checked.
       const std::optional<FolderIdentity> parent = IdentityOf(level.fd.get());
@@ -83,6 +90,7 @@ class PosixFolderCursor final : public FolderCursor {
     }
     parents_.push_back(std::move(level));
     fd_ = std::move(child);
+    mode_ = kUnchanged;
     path_ += name;
     path_ += '/';
     return true;
@@ -91,26 +99,32 @@ class PosixFolderCursor final : public FolderCursor {
   bool Leave() override {
     if (!fd_ || parents_.empty())
       return false;
+    // The folder left gets its mode back once the way out of it is found: ".." needs it.
+    const UniqueFd left = std::move(fd_);
+    const mode_t left_mode = std::exchange(mode_, kUnchanged);
     Level level = std::move(parents_.back());
     parents_.pop_back();
     if (!level.fd) {
-      level.fd.reset(::openat(fd_.get(), "..", kFolderFlags));
+      level.fd.reset(::openat(left.get(), "..", kFolderFlags));
       const std::optional<FolderIdentity> reached =
           level.fd ? IdentityOf(level.fd.get()) : std::nullopt;
       if (!reached || !reached->SameObject(level.identity)) {
         // The parent was moved or replaced meanwhile: stop rather than work somewhere else.
-        fd_.reset();
+        PutBackMode(left.get(), left_mode);
         return false;
       }
     }
+    PutBackMode(left.get(), left_mode);
     fd_ = std::move(level.fd);
+    mode_ = level.mode;
     path_.resize(level.path_length);
     return true;
   }
 
   const std::string& Path() const override { return path_; }
 
-  // A file's own mode never stops its deletion here; the folder's does.
+  // A file's own mode never stops its deletion here; the folder's does. The folder is made the
+  // owner's to list and change for as long as the walk is in it, and gets its mode back after.
   bool MakeArchiveOnly(const std::string& name) override {
     if (!fd_)
       return false;
@@ -122,7 +136,11 @@ class PosixFolderCursor final : public FolderCursor {
     constexpr mode_t kOwnerAll = S_IRWXU;
     if ((state.st_mode & kOwnerAll) == kOwnerAll)
       return true;
-    return ::fchmod(fd_.get(), (state.st_mode & 07777) | kOwnerAll) == 0;
+    if (::fchmod(fd_.get(), (state.st_mode & 07777) | kOwnerAll) != 0)
+      return false;
+    if (mode_ == kUnchanged)
+      mode_ = state.st_mode & 07777;
+    return true;
   }
 
   Removal DeleteFile(const std::string& name) override {
@@ -152,10 +170,18 @@ class PosixFolderCursor final : public FolderCursor {
            ::fstatvfs(fd_.get(), &mount) == 0 && (mount.f_flag & ST_RDONLY) == 0;
   }
 
+  static constexpr mode_t kUnchanged = static_cast<mode_t>(-1);
+
+  static void PutBackMode(int fd, mode_t mode) {
+    if (fd >= 0 && mode != kUnchanged)
+      ::fchmod(fd, mode);
+  }
+
   struct Level {
     UniqueFd fd;              // closed to save descriptors below kOpenAncestorDepth
     FolderIdentity identity;  // set when fd was closed
     std::size_t path_length;
+    mode_t mode;  // to put back when the walk leaves it, or kUnchanged
   };
 
   static bool IsPlainName(const std::string& name) {
@@ -187,6 +213,7 @@ class PosixFolderCursor final : public FolderCursor {
   FolderIdentity start_;  // the mount every folder of the walk must be on
   std::string path_;
   std::vector<Level> parents_;
+  mode_t mode_ = kUnchanged;  // the current folder's, to put back on leaving
   std::shared_ptr<PreviewLedger> preview_;
 };
 

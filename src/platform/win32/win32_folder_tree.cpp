@@ -1,6 +1,7 @@
 #include "platform/win32/win32_folder_tree.h"
 
 #include "platform/win32/code_page.h"
+#include "platform/win32/file_holders.h"
 #include "platform/win32/file_identity.h"
 #include "platform/win32/profile_folder.h"
 
@@ -78,6 +79,12 @@ constexpr ULONG kFolderShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
 constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr DWORD kBlocksDeletion =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+// What SetFileAttributes may set; the rest (directory, reparse point, compressed...) is the
+// file system's to say.
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                      FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
+                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 constexpr NTSTATUS kUnsuccessful = static_cast<NTSTATUS>(0xC0000001L);
 constexpr NTSTATUS kObjectNameNotFound = static_cast<NTSTATUS>(0xC0000034L);
 constexpr NTSTATUS kObjectPathNotFound = static_cast<NTSTATUS>(0xC000003AL);
@@ -210,6 +217,16 @@ DWORD AttributesOf(HANDLE handle) {
   return info.FileAttributes;
 }
 
+// Sets the settable attributes of `handle` (opened with FILE_WRITE_ATTRIBUTES) to those of
+// `attributes`; times are left as they are.
+bool SetAttributes(HANDLE handle, DWORD attributes) {
+  FILE_BASIC_INFO info{};
+  info.FileAttributes = attributes & kSettableAttributes;
+  if (info.FileAttributes == 0)
+    info.FileAttributes = FILE_ATTRIBUTE_NORMAL;  // zero would mean "leave them"
+  return ::SetFileInformationByHandle(handle, FileBasicInfo, &info, sizeof info);
+}
+
 bool IsRealFolder(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
          (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
@@ -327,6 +344,13 @@ class Win32FolderCursor final : public FolderCursor {
   Win32FolderCursor(Handle folder, std::string path, std::shared_ptr<PreviewLedger> preview)
       : folder_(std::move(folder)), path_(std::move(path)), preview_(std::move(preview)) {}
 
+  // Every folder the walk is still in gets back what MakeArchiveOnly took from it.
+  ~Win32FolderCursor() override {
+    PutBackFolder(folder_.get(), folder_attributes_);
+    for (const Level& level : parents_)
+      PutBackFolder(level.folder.get(), level.attributes);
+  }
+
   bool List(FolderListing* listing) override {
     listing->files.clear();
     listing->subfolders.clear();
@@ -358,8 +382,9 @@ class Win32FolderCursor final : public FolderCursor {
     Handle child = OpenChildFolder(folder_.get(), WideFromUtf8(name), true);
     if (!child)
       return false;
-    parents_.push_back({std::move(folder_), path_.size()});
+    parents_.push_back({std::move(folder_), path_.size(), folder_attributes_});
     folder_ = std::move(child);
+    folder_attributes_ = kUnchanged;
     path_ += name;
     path_ += '\\';
     return true;
@@ -369,14 +394,19 @@ class Win32FolderCursor final : public FolderCursor {
   bool Leave() override {
     if (parents_.empty())
       return false;
+    PutBackFolder(folder_.get(), folder_attributes_);
     folder_ = std::move(parents_.back().folder);
     path_.resize(parents_.back().path_length);
+    folder_attributes_ = parents_.back().attributes;
     parents_.pop_back();
     return true;
   }
 
   const std::string& Path() const override { return path_; }
 
+  // A folder loses only read-only, which under Wine is a unix folder its entries cannot leave
+  // (on Windows it stops nothing), until the walk leaves it; hidden and system stay. A file loses
+  // read-only, hidden and system, and gets them back if its deletion then fails.
   bool MakeArchiveOnly(const std::string& name) override {
     const std::wstring wide = WideFromUtf8(name);
     if (!name.empty() && !IsPlainName(wide))
@@ -390,7 +420,8 @@ class Win32FolderCursor final : public FolderCursor {
     const DWORD attributes = AttributesOf(entry.get());
     if (attributes == INVALID_FILE_ATTRIBUTES)
       return false;
-    if ((attributes & kBlocksDeletion) == 0)
+    const DWORD blocking = attributes & (name.empty() ? FILE_ATTRIBUTE_READONLY : kBlocksDeletion);
+    if (blocking == 0)
       return true;
     // Through a unix link Wine would change the target's attributes.
     if (!name.empty() && !IsEntryOf(entry.get(), folder_.get(), wide))
@@ -399,79 +430,141 @@ class Win32FolderCursor final : public FolderCursor {
       preview_->Claim(WritableName(LedgerName(entry.get(), path_ + name)));
       return true;
     }
-    FILE_BASIC_INFO info{};  // times of zero are left as they are
-    info.FileAttributes = FILE_ATTRIBUTE_ARCHIVE;
-    return ::SetFileInformationByHandle(entry.get(), FileBasicInfo, &info, sizeof info);
+    if (!SetAttributes(entry.get(), (attributes & ~blocking) | FILE_ATTRIBUTE_ARCHIVE))
+      return false;
+    if (name.empty()) {
+      if (folder_attributes_ == kUnchanged)
+        folder_attributes_ = attributes;
+    } else {
+      cleared_file_ = {name, attributes};
+    }
+    return true;
   }
 
   Removal DeleteFile(const std::string& name) override {
     const std::wstring wide = WideFromUtf8(name);
     if (!IsPlainName(wide))
       return Removal::Kept(StayReason::kAccessRefused);
-    // Whether another program has it open, however it shares it: only then can the system
-    // refuse a deletion that the opening below allows.
-    NTSTATUS status = 0;
-    const bool held = preview_ && !OpenAt(folder_.get(), wide, FILE_READ_DATA, 0, 0, &status) &&
-                      status == kSharingViolation;
-    // Opened for deletion in a preview too: a file held without delete sharing is refused here.
-    const Handle entry =
-        OpenAt(folder_.get(), wide, DELETE | FILE_READ_ATTRIBUTES, kShareAll, 0, &status);
-    if (!entry)
-      return Unopened(status);
-    // A junction or mount point goes as a file does; a real folder is not a file. Under Wine,
-    // deleting through a unix link deletes its target.
-    const DWORD attributes = AttributesOf(entry.get());
-    if (((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !IsLinkToFolder(attributes)) ||
-        !IsEntryOf(entry.get(), folder_.get(), wide))
-      return Removal::Kept(StayReason::kAccessRefused);
-    const std::uint64_t bytes = SizeOf(entry.get());
     if (preview_)
-      return Foresee(entry.get(), attributes, path_ + name, bytes, held);
-    if (!MarkForDeletion(entry.get()))
-      return Removal::Kept(WhyKept(::GetLastError(), attributes));
-    return Removal::Removed(bytes);
+      return Foresee(wide, path_ + name);
+    const Removal removal = Delete(wide);
+    // A file that stays keeps the attributes MakeArchiveOnly took from it for this deletion.
+    if (!removal.Gone() && cleared_file_ && cleared_file_->name == name)
+      PutBack(wide, cleared_file_->attributes);
+    cleared_file_.reset();
+    return removal;
   }
 
-  // A preview removes no folder: what it answered as deleted is still in them.
+  // A preview removes no folder: what it answered as deleted is still in them. Read-only stops
+  // a folder's removal, so it is cleared for that and put back when the folder stays.
   bool RemoveFolder(const std::string& name) override {
     const std::wstring wide = WideFromUtf8(name);
     if (preview_ || !IsPlainName(wide))
       return false;
     NTSTATUS status = 0;
-    const Handle entry = OpenAt(folder_.get(), wide, DELETE | FILE_READ_ATTRIBUTES, kShareAll,
-                                FILE_DIRECTORY_FILE, &status);
+    const Handle entry =
+        OpenAt(folder_.get(), wide, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+               kShareAll, FILE_DIRECTORY_FILE, &status);
     // Wine's RemoveDirectoryW on a link to an empty folder removes that folder, not the link.
-    return entry && IsRealFolder(AttributesOf(entry.get())) &&
-           IsEntryOf(entry.get(), folder_.get(), wide) && MarkForDeletion(entry.get());
+    const DWORD attributes = entry ? AttributesOf(entry.get()) : INVALID_FILE_ATTRIBUTES;
+    if (!IsRealFolder(attributes) || !IsEntryOf(entry.get(), folder_.get(), wide))
+      return false;
+    const bool read_only = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (read_only && !SetAttributes(entry.get(), attributes & ~FILE_ATTRIBUTE_READONLY))
+      return false;
+    if (MarkForDeletion(entry.get()))
+      return true;
+    if (read_only)
+      SetAttributes(entry.get(), attributes);
+    return false;
   }
 
  private:
+  static constexpr DWORD kUnchanged = INVALID_FILE_ATTRIBUTES;
+
   struct Level {
     Handle folder;
     std::size_t path_length;
+    DWORD attributes;  // to put back when the walk leaves it, or kUnchanged
   };
 
-  // What deleting `entry` would do: the system refuses a read-only file unless MakeArchiveOnly
-  // cleared it first, and a file deleted once is not there the second time. A file another
-  // program holds is marked for deletion and unmarked at once, the only way to learn whether it
-  // is mapped into memory; until the handle closes, marking it deletes nothing.
-  Removal Foresee(HANDLE entry, DWORD attributes, const std::string& path, std::uint64_t bytes,
-                  bool held) {
-    const std::string ledger_name = LedgerName(entry, path);
+  struct ClearedFile {
+    std::string name;
+    DWORD attributes;
+  };
+
+  // A junction or mount point goes as a file does; a real folder is not a file. Under Wine,
+  // deleting through a unix link deletes its target.
+  bool IsFileEntry(HANDLE entry, DWORD attributes, const std::wstring& name) const {
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || IsLinkToFolder(attributes)) &&
+           IsEntryOf(entry, folder_.get(), name);
+  }
+
+  Removal Delete(const std::wstring& name) {
+    NTSTATUS status = 0;
+    const Handle entry =
+        OpenAt(folder_.get(), name, DELETE | FILE_READ_ATTRIBUTES, kShareAll, 0, &status);
+    if (!entry)
+      return Unopened(status);
+    const DWORD attributes = AttributesOf(entry.get());
+    if (!IsFileEntry(entry.get(), attributes, name))
+      return Removal::Kept(StayReason::kAccessRefused);
+    const std::uint64_t bytes = SizeOf(entry.get());
+    if (!MarkForDeletion(entry.get()))
+      return Removal::Kept(WhyKept(::GetLastError(), attributes));
+    return Removal::Removed(bytes);
+  }
+
+  // What deleting `name` would do, learnt without a deletion mark and, where the file system
+  // says who holds a file, without any open that another program's could conflict with: the
+  // system refuses a read-only file unless MakeArchiveOnly cleared it first, a file deleted once
+  // is not there the second time, and a file another program holds may stay (a program that
+  // maps it or shares no deletion keeps it), which is what the preview says of it.
+  Removal Foresee(const std::wstring& name, const std::string& path) {
+    NTSTATUS status = 0;
+    const Handle entry =
+        OpenAt(folder_.get(), name, win32::kQueryOnlyAccess, kShareAll, 0, &status);
+    if (!entry)
+      return Unopened(status);
+    const DWORD attributes = AttributesOf(entry.get());
+    if (!IsFileEntry(entry.get(), attributes, name))
+      return Removal::Kept(StayReason::kAccessRefused);
+    const std::string ledger_name = LedgerName(entry.get(), path);
     if (preview_->Claimed(ledger_name))
       return Removal::Absent();
-    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-      if (!preview_->Claimed(WritableName(ledger_name)))
-        return Removal::Kept(StayReason::kAccessRefused);
-    } else if (held) {
-      FILE_DISPOSITION_INFO mark{TRUE};
-      if (!::SetFileInformationByHandle(entry, FileDispositionInfo, &mark, sizeof mark))
-        return Removal::Kept(WhyKept(::GetLastError(), attributes));
-      FILE_DISPOSITION_INFO unmark{FALSE};
-      ::SetFileInformationByHandle(entry, FileDispositionInfo, &unmark, sizeof unmark);
-    }
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+        !preview_->Claimed(WritableName(ledger_name)))
+      return Removal::Kept(StayReason::kAccessRefused);
+    const std::optional<bool> held = win32::HeldByOtherProcess(entry.get());
+    if (held.value_or(false))
+      return Removal::Kept(StayReason::kInUse);
+    // Where the file system does not say (Wine), an open for deletion that shares everything
+    // tells a holder that shares no deletion; it sets no mark, and a preview killed meanwhile
+    // leaves nothing behind.
+    if (!held && !OpenAt(folder_.get(), name, DELETE | FILE_READ_ATTRIBUTES, kShareAll, 0, &status))
+      return Unopened(status);
     preview_->Claim(ledger_name);
-    return Removal::Removed(bytes);
+    return Removal::Removed(SizeOf(entry.get()));
+  }
+
+  // Puts back the attributes MakeArchiveOnly cleared on the file `name` of the current folder.
+  void PutBack(const std::wstring& name, DWORD attributes) {
+    NTSTATUS status = 0;
+    const Handle entry = OpenAt(folder_.get(), name, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                kShareAll, 0, &status);
+    if (entry && IsEntryOf(entry.get(), folder_.get(), name))
+      SetAttributes(entry.get(), attributes);
+  }
+
+  static void PutBackFolder(HANDLE folder, DWORD attributes) {
+    if (folder == nullptr || attributes == kUnchanged)
+      return;
+    NTSTATUS status = 0;
+    const Handle self = OpenAt(folder, std::wstring(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                               kShareAll, 0, &status);
+    if (self)
+      SetAttributes(self.get(), attributes);
   }
 
   static void Classify(std::wstring_view name, DWORD attributes, FolderListing* listing) {
@@ -489,7 +582,9 @@ class Win32FolderCursor final : public FolderCursor {
   Handle folder_;
   std::string path_;
   std::vector<Level> parents_;
-  std::shared_ptr<PreviewLedger> preview_;  // null in a real run
+  DWORD folder_attributes_ = kUnchanged;     // the current folder's, to put back on leaving
+  std::optional<ClearedFile> cleared_file_;  // until the deletion it was cleared for
+  std::shared_ptr<PreviewLedger> preview_;   // null in a real run
 };
 
 // Whether `folder` is the profile folder `home` or one of the folders that hold it, compared by

@@ -3,12 +3,14 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <set>
 #include <utility>
 #include <vector>
 
 #include "platform/win32/code_page.h"
+#include "platform/win32/file_holders.h"
 #include "platform/win32/file_identity.h"
 #include "platform/win32/win32_file_patterns.h"
 #include "platform/win32/win32_folder_tree.h"
@@ -108,11 +110,18 @@ class Win32ProfileFolder final : public ProfileFolder {
     return win32::DeleteMatches(tree, folder + "\\" + pattern);
   }
 
-  // Firefox holds parent.lock open without sharing while it runs.
+  // Firefox holds parent.lock open without sharing while it runs, and leaves it behind when it
+  // ends. Trying to open it as Firefox does would make a Firefox starting at that moment fail;
+  // asking who holds it, on a handle that takes no part in sharing, never can.
   bool InUse() override {
-    Handle lock(::CreateFileW(win32::LongPath(In("parent.lock")).c_str(), GENERIC_READ, 0, nullptr,
+    Handle lock(::CreateFileW(win32::LongPath(In("parent.lock")).c_str(), win32::kQueryOnlyAccess,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    return !lock && ::GetLastError() == ERROR_SHARING_VIOLATION;
+    if (!lock)
+      return false;
+    // Where the file system does not say (Wine), any running Firefox may be the one.
+    const std::optional<bool> held = win32::HeldByOtherProcess(lock.get());
+    return held ? *held : win32::ProgramRuns(L"firefox.exe");
   }
 
   std::vector<std::string> List(const std::string& subfolder) override {
