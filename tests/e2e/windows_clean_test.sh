@@ -159,6 +159,11 @@ remaining=$(wine "$CACHE_TOOL" list </dev/null)
 for folder in "$history" "$cache" "$cookies"; do
   [ -d "$folder" ] || fail "$folder itself was removed"
 done
+# Hidden system folders that stay are hidden and system still.
+for folder in "$win_cache\Content.IE5" "$win_cache\IE" "$win_history\History.IE5"; do
+  [ "$(wine cmd /c attrib "$folder" </dev/null 2>/dev/null | cut -c1-12 | tr -d ' \r')" = "SH" ] \
+    || fail "$folder lost its attributes"
+done
 # What stays: the URL cache's own index.dat files, which wininet holds open in this very process
 # (as on Windows), hidden and system files, and the links; hidden system folders are emptied.
 left() { (cd "$1" && find . -mindepth 1 | sort | tr '\n' ' '); }

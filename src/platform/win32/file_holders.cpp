@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include <psapi.h>
 #include <tlhelp32.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -17,17 +19,17 @@ constexpr auto kProcessIdsUsingFile = static_cast<FILE_INFORMATION_CLASS>(47);
 constexpr NTSTATUS kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004L);
 constexpr NTSTATUS kBufferOverflow = static_cast<NTSTATUS>(0x80000005L);
 
-using QueryFile = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS);
-
-QueryFile QueryFunction() {
-  static const QueryFile query = [] {
-    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    return ntdll == nullptr ? nullptr
-                            : reinterpret_cast<QueryFile>(reinterpret_cast<void (*)()>(
-                                  ::GetProcAddress(ntdll, "NtQueryInformationFile")));
-  }();
-  return query;
+template <typename Function>
+Function NtdllFunction(const char* name) {
+  const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  return ntdll == nullptr ? nullptr
+                          : reinterpret_cast<Function>(
+                                reinterpret_cast<void (*)()>(::GetProcAddress(ntdll, name)));
 }
+
+using QueryFile = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, FILE_INFORMATION_CLASS);
+using QuerySystem = NTSTATUS(NTAPI*)(SYSTEM_INFORMATION_CLASS, PVOID, ULONG, PULONG);
+using QueryObject = NTSTATUS(NTAPI*)(HANDLE, OBJECT_INFORMATION_CLASS, PVOID, ULONG, PULONG);
 
 bool SameNameWithoutCase(std::wstring_view a, std::wstring_view b) {
   return a.size() == b.size() &&
@@ -35,10 +37,65 @@ bool SameNameWithoutCase(std::wstring_view a, std::wstring_view b) {
                                 static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
+// SystemExtendedHandleInformation, from the driver kit's headers: a count, a reserved word, then
+// one entry per handle in the system.
+constexpr auto kExtendedHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(64);
+
+struct HandleEntry {
+  void* object;
+  ULONG_PTR process_id;
+  ULONG_PTR handle;
+  ULONG granted_access;
+  USHORT creator_back_trace_index;
+  USHORT object_type_index;
+  ULONG attributes;
+  ULONG reserved;
+};
+
+bool IsSection(HANDLE handle, QueryObject query_object) {
+  alignas(8) unsigned char buffer[1024];
+  ULONG length = 0;
+  if (!NT_SUCCESS(query_object(handle, ObjectTypeInformation, buffer, sizeof buffer, &length)))
+    return false;
+  const auto* type = reinterpret_cast<const PUBLIC_OBJECT_TYPE_INFORMATION*>(buffer);
+  return std::wstring_view(type->TypeName.Buffer, type->TypeName.Length / sizeof(wchar_t)) ==
+         L"Section";
+}
+
+// This process's own handles to sections.
+std::vector<HANDLE> OwnSections() {
+  static const auto query_system = NtdllFunction<QuerySystem>("NtQuerySystemInformation");
+  static const auto query_object = NtdllFunction<QueryObject>("NtQueryObject");
+  std::vector<HANDLE> sections;
+  if (query_system == nullptr || query_object == nullptr)
+    return sections;
+  std::vector<ULONG_PTR> table(64 * 1024);
+  NTSTATUS status = kInfoLengthMismatch;
+  for (int attempt = 0; attempt < 8 && status == kInfoLengthMismatch; ++attempt) {
+    ULONG needed = 0;
+    status = query_system(kExtendedHandleInformation, table.data(),
+                          static_cast<ULONG>(table.size() * sizeof(ULONG_PTR)), &needed);
+    if (status == kInfoLengthMismatch)
+      table.resize(std::max<std::size_t>(table.size() * 2, needed / sizeof(ULONG_PTR) + 1024));
+  }
+  if (!NT_SUCCESS(status))
+    return sections;
+  const ULONG_PTR count = table[0];
+  const std::size_t room = (table.size() - 2) * sizeof(ULONG_PTR) / sizeof(HandleEntry);
+  const auto* entries = reinterpret_cast<const HandleEntry*>(table.data() + 2);
+  const ULONG_PTR self = ::GetCurrentProcessId();
+  for (ULONG_PTR at = 0; at < count && at < room; ++at) {
+    const auto handle = reinterpret_cast<HANDLE>(entries[at].handle);
+    if (entries[at].process_id == self && IsSection(handle, query_object))
+      sections.push_back(handle);
+  }
+  return sections;
+}
+
 }  // namespace
 
 std::optional<bool> HeldByOtherProcess(void* handle) {
-  const QueryFile query = QueryFunction();
+  static const auto query = NtdllFunction<QueryFile>("NtQueryInformationFile");
   if (query == nullptr)
     return std::nullopt;
   // Room for 64 ids first; a file held by more is asked again with room for all.
@@ -64,6 +121,31 @@ std::optional<bool> HeldByOtherProcess(void* handle) {
     return false;
   }
   return std::nullopt;
+}
+
+std::vector<std::wstring> FilesMappedHere() {
+  std::vector<std::wstring> files;
+  std::vector<wchar_t> name(32768);
+  const auto add_file_of = [&](const void* view) {
+    const DWORD length = ::GetMappedFileNameW(::GetCurrentProcess(), const_cast<void*>(view),
+                                              name.data(), static_cast<DWORD>(name.size()));
+    if (length > 0)
+      files.emplace_back(name.data(), length);
+  };
+  MEMORY_BASIC_INFORMATION region{};
+  for (const char* at = nullptr; ::VirtualQuery(at, &region, sizeof region) == sizeof region;
+       at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+    if (region.Type == MEM_MAPPED && region.BaseAddress == region.AllocationBase)
+      add_file_of(region.BaseAddress);
+  }
+  // A section without a view: a view of one page of it names its file.
+  for (const HANDLE section : OwnSections()) {
+    if (void* view = ::MapViewOfFile(section, FILE_MAP_READ, 0, 0, 1)) {
+      add_file_of(view);
+      ::UnmapViewOfFile(view);
+    }
+  }
+  return files;
 }
 
 bool ProgramRuns(std::wstring_view exe_name) {

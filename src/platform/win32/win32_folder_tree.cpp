@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -519,8 +520,9 @@ class Win32FolderCursor final : public FolderCursor {
   // What deleting `name` would do, learnt without a deletion mark and, where the file system
   // says who holds a file, without any open that another program's could conflict with: the
   // system refuses a read-only file unless MakeArchiveOnly cleared it first, a file deleted once
-  // is not there the second time, and a file another program holds may stay (a program that
-  // maps it or shares no deletion keeps it), which is what the preview says of it.
+  // is not there the second time, and a file that another program holds, or this one has mapped
+  // into memory, may stay (a program that maps it or shares no deletion keeps it), which is what
+  // the preview says of it.
   Removal Foresee(const std::wstring& name, const std::string& path) {
     NTSTATUS status = 0;
     const Handle entry =
@@ -537,7 +539,7 @@ class Win32FolderCursor final : public FolderCursor {
         !preview_->Claimed(WritableName(ledger_name)))
       return Removal::Kept(StayReason::kAccessRefused);
     const std::optional<bool> held = win32::HeldByOtherProcess(entry.get());
-    if (held.value_or(false))
+    if (held.value_or(false) || MappedHere(entry.get()))
       return Removal::Kept(StayReason::kInUse);
     // Where the file system does not say (Wine), an open for deletion that shares everything
     // tells a holder that shares no deletion; it sets no mark, and a preview killed meanwhile
@@ -546,6 +548,15 @@ class Win32FolderCursor final : public FolderCursor {
       return Unopened(status);
     preview_->Claim(ledger_name);
     return Removal::Removed(SizeOf(entry.get()));
+  }
+
+  // Asked once for each walk: the stores are listed before the folders are.
+  bool MappedHere(HANDLE entry) {
+    if (!mapped_here_)
+      mapped_here_ = win32::FilesMappedHere();
+    const std::wstring name = NameOf(entry);
+    return std::any_of(mapped_here_->begin(), mapped_here_->end(),
+                       [&](const std::wstring& mapped) { return SameText(mapped, name); });
   }
 
   // Puts back the attributes MakeArchiveOnly cleared on the file `name` of the current folder.
@@ -584,7 +595,8 @@ class Win32FolderCursor final : public FolderCursor {
   std::vector<Level> parents_;
   DWORD folder_attributes_ = kUnchanged;     // the current folder's, to put back on leaving
   std::optional<ClearedFile> cleared_file_;  // until the deletion it was cleared for
-  std::shared_ptr<PreviewLedger> preview_;   // null in a real run
+  std::optional<std::vector<std::wstring>> mapped_here_;  // a preview's, once asked
+  std::shared_ptr<PreviewLedger> preview_;                // null in a real run
 };
 
 // Whether `folder` is the profile folder `home` or one of the folders that hold it, compared by
