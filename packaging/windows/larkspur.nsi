@@ -35,7 +35,8 @@ Var InstalledList
   FileWrite $InstalledList "${NAME}$\r$\n"
 !macroend
 
-; $R1 = 1 when the folder $R0 is missing, empty, or an earlier install's; else 0.
+; $R1 = 1 when the folder $R0 is missing, empty, or an earlier install's (its list, or for an
+; install older than the list, the uninstall entry names it); else 0.
 Function IsOwnFolder
   StrCpy $R1 1
   IfFileExists "$R0" 0 done
@@ -43,6 +44,8 @@ Function IsOwnFolder
   IfFileExists "$R0\*.*" 0 done  ; a file, not a folder
   StrCpy $R1 1
   IfFileExists "$R0\${INSTALLED_LIST}" done
+  ReadRegStr $R2 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  StrCmp $R2 $R0 done
   FindFirst $R2 $R3 "$R0\*"
   ${DoWhile} $R3 != ""
     ${If} $R3 != "."
