@@ -1,7 +1,7 @@
 #pragma once
-// How often a program's own opens of a file fail while another thread probes it over and over:
-// a probe that takes part in sharing, or marks the file for deletion even for a moment, makes
-// some of them fail.
+// How many of a program's own opens of a file fail while another thread probes it over and over
+// (at least 50 times): a probe that takes part in sharing, or marks the file for deletion even
+// for a moment, makes some of them fail.
 #include <windows.h>
 
 #include <atomic>
@@ -11,29 +11,23 @@
 
 namespace larkspur::testing {
 
-struct OpensWhileProbing {
-  int failed = 0;
-  int probes = 0;
-};
-
-inline OpensWhileProbing OpenWhileProbing(const std::filesystem::path& file, DWORD share,
-                                          const std::function<void()>& probe) {
-  OpensWhileProbing seen;
+inline int FailedOpensWhileProbing(const std::filesystem::path& file, DWORD share,
+                                   const std::function<void()>& probe) {
   std::atomic<bool> done = false;
   std::atomic<int> probes = 0;
   std::thread prober([&] {
     for (; !done; ++probes)
       probe();
   });
+  int failed = 0;
   for (int open = 0; open < 3000 || probes < 50; ++open) {
     const HANDLE handle =
         ::CreateFileW(file.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
-    handle == INVALID_HANDLE_VALUE ? ++seen.failed : ::CloseHandle(handle);
+    handle == INVALID_HANDLE_VALUE ? ++failed : ::CloseHandle(handle);
   }
   done = true;
   prober.join();
-  seen.probes = probes;
-  return seen;
+  return failed;
 }
 
 }  // namespace larkspur::testing

@@ -38,7 +38,7 @@ TEST_F(Win32ProfileFolderTest, ARunningFirefoxIsFoundWithoutEverBlockingItsLock)
   WriteFile(lock, "");
   EXPECT_FALSE(profile->InUse()) << "a lock file left behind is no running Firefox";
   // A Firefox starting meanwhile opens it without sharing, and that must never fail.
-  EXPECT_EQ(testing::OpenWhileProbing(lock, 0, [&] { profile->InUse(); }).failed, 0);
+  EXPECT_EQ(testing::FailedOpensWhileProbing(lock, 0, [&] { profile->InUse(); }), 0);
 
   SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
   const HANDLE held = ::CreateFileW(lock.c_str(), GENERIC_READ | GENERIC_WRITE, 0, &inherited,
