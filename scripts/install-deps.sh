@@ -7,6 +7,7 @@ set -euo pipefail
 build_packages=(
   cmake ninja-build g++        # the build
   qt6-base-dev fonts-liberation2  # the Linux window; Liberation Sans stands in for Arial
+  qt6-svg-dev                  # the window's pictures, drawn from their vector sources
 )
 test_packages=(
   libgtest-dev libgmock-dev    # the tests
@@ -20,6 +21,8 @@ test_packages=(
 )
 # The tray tests under a window manager, and with a StatusNotifierWatcher on a session bus.
 test_packages+=(openbox x11-utils dbus python3-dbus python3-gi)
+# The window as a screen reader reads it: the AT-SPI bus and its Python client.
+test_packages+=(at-spi2-core python3-pyatspi)
 # Firefox: its bookmarks are read through SQLite and written as JSON; tcl makes SQLite's
 # amalgamation for the Windows build from Debian's source package; a real Firefox ESR in the
 # end-to-end tests (python3 drives it, in a network namespace of its own).

@@ -324,12 +324,12 @@ void MainWindow::Check11_Click() {
     return;  // the click that unticking causes
   form_.Check11.Value = kUnticked;
   ports_.face.Mirror();
-  // Made first if missing, so that the editor opens it instead of offering to create it.
+  // Made first if missing, so that an editor opens it instead of offering to create it.
   RunLogFile log(ports_.run_log);
-  if (log.EnsureExists())
-    StartProgram(kTextViewer, log.Path(), ShowStyle::kNormal);
-  else
+  if (!log.EnsureExists())
     form_.Label5.SetCaption("Cannot make the log.");
+  else if (!ports_.face.ShowRunLog(log.Path()))
+    StartProgram(kTextViewer, log.Path(), ShowStyle::kNormal);
   ports_.face.Mirror();
 }
 

@@ -73,20 +73,25 @@ std::string SummaryLine(const RunTally& tally) {
 
 std::string LogEntry(const std::string& local_time, std::string_view started_by,
                      const std::vector<ItemTally>& items) {
-  std::string entry = local_time + ' ' + std::string(started_by) + ':';
-  RunTally total;
-  for (const ItemTally& item : items) {
-    entry += ' ' + std::string(item.item) + " erased " + GroupedCount(item.tally.erased_items) +
-             " (" + ByteSize(item.tally.erased_bytes) + ')';
-    if (item.tally.StayedCount() > 0)
-      entry +=
-          ", stayed " + GroupedCount(item.tally.StayedCount()) + " (" + Reasons(item.tally) + ')';
-    entry += ';';
-    total += item.tally;
-  }
+  std::string entry = local_time + ' ' + std::string(started_by) + ": ";
   if (items.empty())
-    entry += " no item ticked;";
-  return entry + ' ' + SummaryLine(total) + '\n';
+    return entry + "No item ticked.\n";
+  RunTally total;
+  std::string done;
+  for (const ItemTally& item : items) {
+    total += item.tally;
+    if (item.tally.Empty())
+      continue;
+    done += (done.empty() ? " " : "; ") + std::string(item.item) + ": ";
+    if (item.tally.erased_items > 0)
+      done += GroupedCount(item.tally.erased_items) + " erased (" +
+              ByteSize(item.tally.erased_bytes) + ')';
+    if (item.tally.erased_items > 0 && item.tally.StayedCount() > 0)
+      done += ", ";
+    if (item.tally.StayedCount() > 0)
+      done += GroupedCount(item.tally.StayedCount()) + " stayed (" + Reasons(item.tally) + ')';
+  }
+  return entry + SummaryLine(total) + done + (done.empty() ? "\n" : ".\n");
 }
 
 std::string NextRunTip(int hour, int minute) {

@@ -18,8 +18,8 @@ std::string GroupedCount(std::uint64_t count);
 // 512 -> "512 bytes", 58'000'000 -> "55.3 MB" (units of 1024, one decimal).
 std::string ByteSize(std::uint64_t bytes);
 
-// One line of the run log: local time "YYYY-MM-DD HH:MM:SS", what started the run, then per
-// item what went and what stayed, then the total.
+// One line of the run log: local time "YYYY-MM-DD HH:MM:SS", what started the run, the summary,
+// then what went and what stayed of each item that did something.
 std::string LogEntry(const std::string& local_time, std::string_view started_by,
                      const std::vector<ItemTally>& items);
 

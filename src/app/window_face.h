@@ -41,6 +41,9 @@ class WindowFace {
 
   // Loads a cursor file as the custom pointer; false when it cannot be read.
   virtual bool LoadCustomPointer(const std::string& path) = 0;
+  // Shows the run log in a window of the program's own and answers true; false where the
+  // system's text editor is to show it.
+  virtual bool ShowRunLog(const std::string& /*path*/) { return false; }
   // Ends the program: every window closes and no further handler runs.
   virtual void Quit() = 0;
 };

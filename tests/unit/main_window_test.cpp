@@ -270,7 +270,7 @@ TEST_F(MainWindowTest, DeleteNowRunsOnceAndLeavesItsSummaryAndALogEntry) {
   const std::string log = testing::ReadFile(PathFromUtf8(run_log_));
   EXPECT_THAT(log,
               ::testing::EndsWith(
-                  " Delete Now: ie-typed-urls erased 1 (22 bytes); Erased 1 item (22 bytes).\n"));
+                  " Delete Now: Erased 1 item (22 bytes). ie-typed-urls: 1 erased (22 bytes).\n"));
   EXPECT_THAT(log, ::testing::Not(::testing::HasSubstr("example")));
   EXPECT_THAT(face_.pointers_seen, ::testing::Contains(Pointer::kBusy));
   EXPECT_EQ(form_.MousePointer, Pointer::kDefault);

@@ -39,7 +39,9 @@ TEST(RunSummary, OneLineSaysWhatWentAndWhyTheRestStayed) {
   EXPECT_EQ(SummaryLine(one), "Erased 1 item (0 bytes).");
 }
 
-TEST(RunSummary, LogEntryHoldsCountsPerItemAndTheTotal) {
+TEST(RunSummary, LogEntryGivesTheSummaryThenOnlyTheItemsThatDidSomething) {
+  RunTally one;
+  one.Erased(0);
   RunTally cookies;
   cookies.Erased(2048);
   cookies.Erased(2048);
@@ -47,11 +49,18 @@ TEST(RunSummary, LogEntryHoldsCountsPerItemAndTheTotal) {
   RunTally history;
   EXPECT_EQ(LogEntry("2026-12-07 14:35:02", "Delete Now",
                      {{"ie-history", history}, {"firefox-cookies", cookies}}),
-            "2026-12-07 14:35:02 Delete Now: ie-history erased 0 (0 bytes); firefox-cookies "
-            "erased 2 (4.0 KB), stayed 1 (browser running); Erased 2 items (4.0 KB). 1 stayed: "
-            "browser running.\n");
+            "2026-12-07 14:35:02 Delete Now: Erased 2 items (4.0 KB). 1 stayed: browser running. "
+            "firefox-cookies: 2 erased (4.0 KB), 1 stayed (browser running).\n");
+  RunTally locked;
+  locked.Stayed(StayReason::kInUse, 3);
+  EXPECT_EQ(LogEntry("2026-12-07 14:35:02", "timed run",
+                     {{"ie-cookies", locked}, {"ie-history", history}, {"ie-typed-urls", one}}),
+            "2026-12-07 14:35:02 timed run: Erased 1 item (0 bytes). 3 stayed: in use. "
+            "ie-cookies: 3 stayed (in use); ie-typed-urls: 1 erased (0 bytes).\n");
+  EXPECT_EQ(LogEntry("2026-12-07 14:35:02", "timed run", {{"ie-history", history}}),
+            "2026-12-07 14:35:02 timed run: Nothing to erase.\n");
   EXPECT_EQ(LogEntry("2026-12-07 14:35:02", "timed run", {}),
-            "2026-12-07 14:35:02 timed run: no item ticked; Nothing to erase.\n");
+            "2026-12-07 14:35:02 timed run: No item ticked.\n");
 }
 
 TEST(RunSummary, TrayTipNamesTheNextRunWithinTheTipLimit) {

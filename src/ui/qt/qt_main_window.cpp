@@ -5,7 +5,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QGroupBox>
-#include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -19,6 +19,11 @@
 #include <QWindowStateChangeEvent>
 
 #include "app/control_table.h"
+#include "ui/accessible_names.h"
+#include "ui/qt/log_viewer.h"
+#include "ui/qt/qt_accessibility.h"
+#include "ui/qt/qt_look.h"
+#include "ui/qt/status_text.h"
 
 namespace larkspur {
 
@@ -50,23 +55,6 @@ QPoint CursorHotSpot(const std::string& path) {
   return {byte(10) | byte(11) << 8, byte(12) | byte(13) << 8};
 }
 
-void PaintWhite(QWidget* widget) {
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::Window, Qt::white);
-  palette.setColor(QPalette::Base, Qt::white);
-  palette.setColor(QPalette::Button, Qt::white);
-  widget->setPalette(palette);
-  widget->setAutoFillBackground(true);
-}
-
-void PaintBlackText(QWidget* widget) {
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::WindowText, Qt::black);
-  palette.setColor(QPalette::ButtonText, Qt::black);
-  palette.setColor(QPalette::Text, Qt::black);
-  widget->setPalette(palette);
-}
-
 }  // namespace
 
 QtMainWindow::QtMainWindow(Form1& form) : QWidget(nullptr), form_(form) {
@@ -89,7 +77,7 @@ void QtMainWindow::Build() {
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);
   setFixedSize(Px(kClientWidth), Px(kClientHeight));
-  PaintWhite(this);
+  PaintLaidOut(this);
   setMouseTracking(true);
   hovers_[this] = Hover::kArrow;
 
@@ -102,10 +90,11 @@ void QtMainWindow::Build() {
     widget->setGeometry(Px(row.left), Px(row.top), Px(row.width), Px(row.height));
     if (row.points > 0)
       widget->setFont(LayoutFont(row.points));
-    if (row.kind != ControlKind::kProgressBar)
-      PaintWhite(widget);
-    if (row.black_text)
-      PaintBlackText(widget);
+    // Every control has text and background of its own, so that no theme makes either alone.
+    PaintLaidOut(widget);
+    if (!row.caption.empty())
+      widget->setAccessibleName(
+          QString::fromStdString(AccessibleName(row, std::string(row.caption))));
     if (row.hover != Hover::kNone) {
       widget->setMouseTracking(true);
       hovers_[widget] = row.hover;
@@ -140,10 +129,14 @@ QWidget* QtMainWindow::CreateControl(const ControlRow& row, QWidget* parent) {
     case ControlKind::kFocusButton: {
       auto* button = new QPushButton(caption, parent);
       button->setFlat(true);
+      HideFromAssistance(button);  // off screen, only there to hold the focus at start
       return button;
     }
-    case ControlKind::kFrame:
-      return new QGroupBox(caption, parent);
+    case ControlKind::kFrame: {
+      auto* frame = new QGroupBox(caption, parent);
+      DrawTitleOnFrameLine(frame);
+      return frame;
+    }
     case ControlKind::kTickBox: {
       auto* box = new QCheckBox(caption, parent);
       connect(box, &QCheckBox::clicked, this,
@@ -151,31 +144,33 @@ QWidget* QtMainWindow::CreateControl(const ControlRow& row, QWidget* parent) {
       return box;
     }
     case ControlKind::kPictureButton: {
+      // A push button to the user and to assistive technology; its tick in Form1 is the press.
       auto* button = new QToolButton(parent);
       button->setText(caption);
-      button->setCheckable(true);
       button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-      button->setIcon(QIcon(
-          QString(":/icons/%1.png")
-              .arg(QString::fromUtf8(row.picture.data(), static_cast<int>(row.picture.size())))));
+      button->setIcon(DrawnPicture(
+          QString::fromUtf8(row.picture.data(), static_cast<int>(row.picture.size())), 32));
       button->setIconSize(QSize(32, 32));
-      connect(button, &QToolButton::clicked, this,
-              [this, &row](bool checked) { ButtonClicked(row, checked); });
+      button->installEventFilter(this);  // Enter presses it as Space does
+      connect(button, &QToolButton::clicked, this, [this, &row] { ButtonClicked(row, true); });
       return button;
     }
     case ControlKind::kListBox:
       list1_ = new QListWidget(parent);
       list1_->setSelectionMode(QAbstractItemView::SingleSelection);
+      list1_->setAccessibleName(QString::fromUtf8(kListName));
       connect(list1_, &QListWidget::currentRowChanged, this,
               [this, &row](int index) { ListSelected(row, index); });
       return list1_;
     case ControlKind::kProgressBar:
       progress_ = new QProgressBar(parent);
       progress_->setTextVisible(false);
+      progress_->setAccessibleName(QString::fromUtf8(kProgressName));
       return progress_;
     case ControlKind::kLabel:
       label5_ = new QLabel(parent);
       label5_->setTextFormat(Qt::PlainText);  // a file or profile name is never markup
+      label5_->setAccessibleName(QString::fromUtf8(kStatusName));
       return label5_;
   }
   return nullptr;
@@ -198,10 +193,14 @@ void QtMainWindow::ListSelected(const ControlRow& row, int index) {
   (behaviour_->*row.click)();
 }
 
-void QtMainWindow::MirrorButton(QAbstractButton* button, const CheckBox& box) {
+void QtMainWindow::MirrorButton(const ControlRow& row, QAbstractButton* button) {
+  const CheckBox& box = form_.*row.box;
   const QSignalBlocker quiet(button);
   button->setText(QString::fromStdString(box.Caption));
-  button->setChecked(box.Ticked());
+  button->setChecked(box.Ticked());  // a picture button is no tick box: it keeps no tick
+  const QString name = QString::fromStdString(AccessibleName(row, box.Caption));
+  if (button->accessibleName() != name)
+    button->setAccessibleName(name);
 }
 
 void QtMainWindow::Mirror() {
@@ -209,7 +208,7 @@ void QtMainWindow::Mirror() {
   for (const ControlRow& row : kControlTable) {
     QWidget* widget = controls_.at(std::string(row.name));
     if (row.box != nullptr)
-      MirrorButton(static_cast<QAbstractButton*>(widget), form_.*row.box);
+      MirrorButton(row, static_cast<QAbstractButton*>(widget));
     // The controls inside without a tip of their own show their frame's.
     if (row.tip != nullptr && widget->toolTip().toStdString() != form_.*row.tip)
       widget->setToolTip(QString::fromStdString(form_.*row.tip));
@@ -225,7 +224,7 @@ void QtMainWindow::Mirror() {
     list1_->setCurrentRow(form_.List1.ListIndex);
   }
 
-  label5_->setText(QString::fromStdString(form_.Label5.Caption()));
+  ShowStatus();
   const ProgressBar& bar = form_.ProgressBar1;
   progress_->setRange(bar.Min, bar.Max);
   if (bar.Value >= bar.Min && bar.Value <= bar.Max)
@@ -257,8 +256,29 @@ void QtMainWindow::Mirror() {
     timer1_.start(form_.Timer1.Interval);
 }
 
+// The line shows what fits of the text, the tooltip and assistive technology get all of it; a
+// new text is announced through the name's change.
+void QtMainWindow::ShowStatus() {
+  const QString text = QString::fromStdString(form_.Label5.Caption());
+  if (text == status_)
+    return;
+  status_ = text;
+  const QString shown =
+      FitStatusText(text, label5_->fontMetrics(), label5_->contentsRect().width());
+  label5_->setText(shown);
+  label5_->setToolTip(shown == text ? QString() : text);
+  label5_->setAccessibleName(text.isEmpty() ? QString::fromUtf8(kStatusName) : text);
+}
+
+bool QtMainWindow::ShowRunLog(const std::string& path) {
+  if (log_viewer_ == nullptr)
+    log_viewer_ = new LogViewer(this);
+  log_viewer_->ShowLog(QString::fromStdString(path));
+  return true;
+}
+
 void QtMainWindow::RepaintNow() {
-  label5_->setText(QString::fromStdString(form_.Label5.Caption()));
+  ShowStatus();
   const ProgressBar& bar = form_.ProgressBar1;
   progress_->setRange(bar.Min, bar.Max);
   if (bar.Value >= bar.Min && bar.Value <= bar.Max)
@@ -358,6 +378,14 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
 // A move that a control leaves unhandled also reaches its parents; only the widget right under
 // the pointer counts, and only where the control table gives it a hover.
 bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    auto* button = qobject_cast<QToolButton*>(watched);
+    if (button != nullptr && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+      button->click();
+      return true;
+    }
+  }
   if (event->type() == QEvent::MouseMove && behaviour_ != nullptr) {
     const auto* move = static_cast<QMouseEvent*>(event);
     QWidget* under = childAt(mapFromGlobal(move->globalPosition().toPoint()));

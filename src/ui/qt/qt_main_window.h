@@ -22,6 +22,7 @@ class QToolButton;
 namespace larkspur {
 
 struct ControlRow;
+class LogViewer;
 
 class QtMainWindow final : public QWidget, public WindowFace {
   Q_OBJECT
@@ -47,6 +48,7 @@ class QtMainWindow final : public QWidget, public WindowFace {
   void Hide() override;
   bool HasNotificationArea() override;
   bool LoadCustomPointer(const std::string& path) override;
+  bool ShowRunLog(const std::string& path) override;
   void Quit() override;
 
  protected:
@@ -57,7 +59,8 @@ class QtMainWindow final : public QWidget, public WindowFace {
  private:
   void Build();
   QWidget* CreateControl(const ControlRow& row, QWidget* parent);
-  void MirrorButton(QAbstractButton* button, const CheckBox& box);
+  void MirrorButton(const ControlRow& row, QAbstractButton* button);
+  void ShowStatus();
   void ButtonClicked(const ControlRow& row, bool checked);
   void ListSelected(const ControlRow& row, int index);
 
@@ -67,8 +70,10 @@ class QtMainWindow final : public QWidget, public WindowFace {
   std::map<QObject*, Hover> hovers_;  // the widgets whose pointer moves go to the behaviour
   QListWidget* list1_ = nullptr;
   QLabel* label5_ = nullptr;
+  QString status_;  // the whole text, of which the status line shows what fits
   QProgressBar* progress_ = nullptr;
   QTimer timer1_;
+  LogViewer* log_viewer_ = nullptr;
   std::optional<QCursor> custom_pointer_;
   bool closing_ = false;
   std::optional<QPoint> hidden_at_;  // where the window was when it hid into the tray

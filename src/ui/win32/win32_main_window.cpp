@@ -11,7 +11,9 @@
 #include "app/tray_menu.h"
 #include "platform/win32/code_page.h"
 #include "tray/sys_tray_hook.h"
+#include "ui/accessible_names.h"
 #include "ui/win32/resource_ids.h"
+#include "ui/win32/status_fit.h"
 
 namespace larkspur {
 
@@ -48,6 +50,14 @@ HICON EmptyIcon(HINSTANCE instance) {
   return ::CreateIcon(instance, 32, 32, 1, 1, transparent, black);
 }
 
+// Under a high-contrast theme the user's colours win over the window's own black on white.
+bool HighContrast() {
+  HIGHCONTRASTW contrast{};
+  contrast.cbSize = sizeof contrast;
+  return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 Win32MainWindow* Self(HWND window) {
   return reinterpret_cast<Win32MainWindow*>(::GetWindowLongPtrA(window, 0));
 }
@@ -69,6 +79,7 @@ Win32MainWindow::Win32MainWindow(Form1& form, HINSTANCE instance)
     : form_(form), instance_(instance) {
   taskbar_created_message_ = ::RegisterWindowMessageW(L"TaskbarCreated");
   white_ = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+  high_contrast_ = HighContrast();
   empty_icon_ = EmptyIcon(instance_);
 
   WNDCLASSEXA window_class{};
@@ -208,7 +219,8 @@ HWND Win32MainWindow::CreateControl(const ControlRow& row) {
       style |= BS_AUTOCHECKBOX | WS_TABSTOP;
       break;
     case ControlKind::kPictureButton:
-      style |= BS_AUTOCHECKBOX | BS_PUSHLIKE | WS_TABSTOP;
+      // A push button to the user and to assistive technology; Enter presses the focused one.
+      style |= BS_PUSHBUTTON | WS_TABSTOP;
       break;
     case ControlKind::kListBox:
       window_class = L"LISTBOX";
@@ -219,8 +231,9 @@ HWND Win32MainWindow::CreateControl(const ControlRow& row) {
       window_class = PROGRESS_CLASSW;
       break;
     case ControlKind::kLabel:
+      // Drawn here, to end a long text at a word; SS_NOTIFY lets its tooltip see the pointer.
       window_class = L"STATIC";
-      style |= SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS;
+      style |= SS_OWNERDRAW | SS_NOTIFY;
       break;
   }
   int left = row.left;
@@ -247,7 +260,16 @@ HWND Win32MainWindow::CreateControl(const ControlRow& row) {
     fonts_.push_back(font);
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
-  black_text_[control] = row.black_text;
+  if (row.kind == ControlKind::kTickBox)
+    accessible_.SetName(control, Wide(AccessibleName(row, std::string(row.caption))));
+  else if (row.kind == ControlKind::kListBox)
+    accessible_.SetName(control, Wide(kListName));
+  else if (row.kind == ControlKind::kProgressBar)
+    accessible_.SetName(control, Wide(kProgressName));
+  else if (row.kind == ControlKind::kFocusButton)
+    accessible_.Hide(control);
+  else if (row.kind == ControlKind::kLabel)
+    MakeStatusTip(control);
 
   if (row.kind == ControlKind::kPictureButton) {
     const int size = Px(kPictureTwips);
@@ -276,6 +298,82 @@ HWND Win32MainWindow::CreateControl(const ControlRow& row) {
     ::SendMessageW(control, PBM_SETRANGE32, 0, 100);
   }
   return control;
+}
+
+void Win32MainWindow::MakeStatusTip(HWND label) {
+  status_tip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  window_, nullptr, instance_, nullptr);
+  if (status_tip_ == nullptr)
+    return;
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = window_;
+  tool.uId = reinterpret_cast<UINT_PTR>(label);
+  tool.lpszText = const_cast<wchar_t*>(L"");
+  ::SendMessageW(status_tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  ::SendMessageW(status_tip_, TTM_SETMAXTIPWIDTH, 0, Px(kClientWidth));
+}
+
+// The whole text is the label's own (its name to assistive technology); the tooltip shows it
+// where the line shows less.
+void Win32MainWindow::StatusTextChanged(HWND label, const std::wstring& text) {
+  AnnounceNameChange(label);
+  if (status_tip_ == nullptr)
+    return;
+  RECT box{};
+  ::GetClientRect(label, &box);
+  const HDC dc = ::GetDC(label);
+  const HGDIOBJ font =
+      ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+  const bool cut = TextWidth(dc, text) > box.right - box.left;
+  ::SelectObject(dc, font);
+  ::ReleaseDC(label, dc);
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = window_;
+  tool.uId = reinterpret_cast<UINT_PTR>(label);
+  std::wstring tip = cut ? text : std::wstring();
+  tool.lpszText = tip.data();
+  ::SendMessageW(status_tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Win32MainWindow::DrawStatus(const DRAWITEMSTRUCT& item) {
+  const int length = ::GetWindowTextLengthW(item.hwndItem);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(::GetWindowTextW(item.hwndItem, text.data(), length + 1)));
+  RECT box = item.rcItem;
+  ::FillRect(item.hDC, &box, Background());
+  const HGDIOBJ font = ::SelectObject(
+      item.hDC, reinterpret_cast<HFONT>(::SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
+  ::SetTextColor(item.hDC, TextColour());
+  ::SetBkMode(item.hDC, TRANSPARENT);
+  // A progress line keeps the file's name: Windows elides a path's middle by its backslashes.
+  const bool progress = IsProgressLine(text);
+  const std::wstring shown = progress ? text : EndAtWord(item.hDC, text, box.right - box.left);
+  ::DrawTextW(
+      item.hDC, shown.c_str(), static_cast<int>(shown.size()), &box,
+      DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | (progress ? DT_PATH_ELLIPSIS : DT_END_ELLIPSIS));
+  ::SelectObject(item.hDC, font);
+}
+
+COLORREF Win32MainWindow::TextColour() const {
+  return high_contrast_ ? ::GetSysColor(COLOR_WINDOWTEXT) : RGB(0, 0, 0);
+}
+
+HBRUSH Win32MainWindow::Background() const {
+  return high_contrast_ ? ::GetSysColorBrush(COLOR_WINDOW) : white_;
+}
+
+void Win32MainWindow::ColoursChanged() {
+  high_contrast_ = HighContrast();
+  const ProgressBar& bar = form_.ProgressBar1;
+  ::SendMessageA(Control("ProgressBar1"), PBM_SETBKCOLOR, 0,
+                 high_contrast_ || bar.BackColor == ProgressBar::kSystemColour
+                     ? static_cast<LPARAM>(CLR_DEFAULT)
+                     : static_cast<LPARAM>(bar.BackColor & 0x00FFFFFF));
+  ::RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void Win32MainWindow::Open() {
@@ -323,7 +421,7 @@ void Win32MainWindow::Mirror() {
 
   MirrorStatus();
   const ProgressBar& bar = form_.ProgressBar1;
-  if (bar.BackColor != ProgressBar::kSystemColour)
+  if (bar.BackColor != ProgressBar::kSystemColour && !high_contrast_)
     ::SendMessageA(Control("ProgressBar1"), PBM_SETBKCOLOR, 0,
                    static_cast<LPARAM>(bar.BackColor & 0x00FFFFFF));
   ApplyPointer();
@@ -345,8 +443,10 @@ void Win32MainWindow::MirrorStatus() {
   const std::wstring status = Wide(form_.Label5.Caption());
   wchar_t shown[1024] = {};
   ::GetWindowTextW(label, shown, 1024);
-  if (status != shown)
+  if (status != shown) {
     ::SetWindowTextW(label, status.c_str());
+    StatusTextChanged(label, status);
+  }
   const ProgressBar& bar = form_.ProgressBar1;
   const HWND progress = Control("ProgressBar1");
   ::SendMessageW(progress, PBM_SETRANGE32, static_cast<WPARAM>(bar.Min), bar.Max);
@@ -478,8 +578,10 @@ void Win32MainWindow::Command(int id, int notification) {
   if (row.box == nullptr || notification != BN_CLICKED)
     return;  // Command1 has no action
   // A tick box takes the new tick; a picture button's handler unticks it again.
-  (form_.*row.box).Value =
-      ::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? kTicked : kUnticked;
+  (form_.*row.box).Value = row.kind == ControlKind::kPictureButton ||
+                                   ::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED
+                               ? kTicked
+                               : kUnticked;
   if (row.click == nullptr)
     return;
   (behaviour_->*row.click)();
@@ -527,12 +629,12 @@ Hover Win32MainWindow::HoverAt(int x, int y) const {
   return Hover::kArrow;
 }
 
-LRESULT Win32MainWindow::ControlColour(HDC dc, HWND control) {
-  const auto found = black_text_.find(control);
-  const bool black = found != black_text_.end() && found->second;
-  ::SetTextColor(dc, black ? RGB(0, 0, 0) : ::GetSysColor(COLOR_BTNTEXT));
-  ::SetBkColor(dc, RGB(255, 255, 255));
-  return reinterpret_cast<LRESULT>(white_);
+// The text colour always with its background: black on white as laid out, whatever colours the
+// theme gives controls, or the high-contrast theme's own pair.
+LRESULT Win32MainWindow::ControlColour(HDC dc) {
+  ::SetTextColor(dc, TextColour());
+  ::SetBkColor(dc, high_contrast_ ? ::GetSysColor(COLOR_WINDOW) : RGB(255, 255, 255));
+  return reinterpret_cast<LRESULT>(Background());
 }
 
 LRESULT CALLBACK Win32MainWindow::WindowProc(HWND window, UINT message, WPARAM wparam,
@@ -599,7 +701,25 @@ LRESULT Win32MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORLISTBOX:
-      return ControlColour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+      return ControlColour(reinterpret_cast<HDC>(wparam));
+    case WM_ERASEBKGND: {
+      RECT client{};
+      ::GetClientRect(window, &client);
+      ::FillRect(reinterpret_cast<HDC>(wparam), &client, Background());
+      return 1;
+    }
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      if (item->hwndItem != Control("Label5"))
+        break;
+      DrawStatus(*item);
+      return TRUE;
+    }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+    case WM_THEMECHANGED:
+      ColoursChanged();
+      break;
     case WM_ACTIVATE:
       if (LOWORD(wparam) == WA_INACTIVE)
         last_focus_ = ::GetFocus();

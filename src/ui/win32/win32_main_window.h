@@ -13,6 +13,7 @@
 #include "app/form1.h"
 #include "app/main_window.h"
 #include "app/window_face.h"
+#include "ui/win32/accessible_props.h"
 
 namespace larkspur {
 
@@ -75,7 +76,13 @@ class Win32MainWindow final : public WindowFace {
   void CloseRequested();
   void PointerMoved(Hover hover);
   Hover HoverAt(int x, int y) const;
-  LRESULT ControlColour(HDC dc, HWND control);
+  LRESULT ControlColour(HDC dc);
+  COLORREF TextColour() const;
+  HBRUSH Background() const;
+  void ColoursChanged();
+  void MakeStatusTip(HWND label);
+  void StatusTextChanged(HWND label, const std::wstring& text);
+  void DrawStatus(const DRAWITEMSTRUCT& item);
   void MirrorStatus();
   void ApplyPointer();
   int Px(double twips) const;
@@ -87,9 +94,11 @@ class Win32MainWindow final : public WindowFace {
   HWND window_ = nullptr;
   int dpi_ = 96;
   std::map<std::string, HWND> controls_;
-  std::map<HWND, bool> black_text_;
   HWND tooltips_ = nullptr;
   std::map<std::string, std::wstring> shown_tips_;  // by the frame's name
+  AccessibleProps accessible_;
+  HWND status_tip_ = nullptr;
+  bool high_contrast_ = false;
   std::vector<HFONT> fonts_;
   std::vector<HIMAGELIST> pictures_;
   HBRUSH white_ = nullptr;
