@@ -31,6 +31,7 @@
 #include "qt/steady_desktop.h"
 #include "support/cursor_file.h"
 #include "support/temp_dir.h"
+#include "ui/qt/log_viewer.h"
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/qt_notify_area.h"
 #include "ui/qt/qt_tray_menu.h"
@@ -200,6 +201,42 @@ TEST_F(QtWindowTest, TheStatusLineShowsItsTextAsItIs) {
       << "drawn as markup, without its tags";
 }
 
+// A long text ends at a word, a progress line keeps its file's name; the tooltip and assistive
+// technology get the whole text.
+TEST_F(QtWindowTest, ATextLongerThanTheStatusLineIsCutWhereItStillReads) {
+  Open();
+  auto* status = Get<QLabel>("Label5");
+  const QString sentence =
+      "Erased 7 items (99.3 KB). 4 stayed: browser running. Close Firefox to clear its history, "
+      "cookies and form history.";
+  form_.Label5.SetCaption(sentence.toStdString());
+  face_.Mirror();
+  const QString shown = status->text();
+  ASSERT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+  EXPECT_LE(status->fontMetrics().horizontalAdvance(shown), status->contentsRect().width());
+  const QString kept = shown.chopped(1);
+  ASSERT_TRUE(sentence.startsWith(kept)) << shown.toStdString();
+  const QChar next = sentence.at(kept.size());
+  EXPECT_TRUE(next == ' ' || next.isPunct()) << "cut mid-word: " << shown.toStdString();
+  EXPECT_EQ(status->toolTip(), sentence);
+  EXPECT_EQ(status->accessibleName(), sentence);
+
+  const QString path =
+      "-->/home/someone/.mozilla/firefox/k2x9s0qe.default-release/storage/default/"
+      "https+++www.example.org/cache/morgue/212/places.sqlite-wal";
+  form_.Label5.SetCaption(path.toStdString());
+  face_.Mirror();
+  EXPECT_TRUE(status->text().startsWith("-->/home")) << status->text().toStdString();
+  EXPECT_TRUE(status->text().endsWith("/places.sqlite-wal")) << status->text().toStdString();
+  EXPECT_TRUE(status->text().contains(QChar(0x2026)));
+  EXPECT_EQ(status->toolTip(), path);
+
+  form_.Label5.SetCaption("Nothing to erase.");
+  face_.Mirror();
+  EXPECT_EQ(status->text(), "Nothing to erase.");
+  EXPECT_EQ(status->toolTip(), "") << "a text that fits has no tooltip";
+}
+
 TEST_F(QtWindowTest, TheTrayMenuAndAnActivationReachTheBehaviour) {
   Open();
   notify_area_.SetMenu(MakeTrayMenu(*behaviour_, &face_));  // after the icon came
@@ -318,12 +355,21 @@ TEST_F(QtWindowTest, ATimedRunLeavesItsSummaryTheTicksOutliveARestartAndTheLogOp
   EXPECT_FALSE(fs::exists(firefox / "p.default" / "cookies.sqlite"));
   EXPECT_EQ(Get<QLabel>("Label5")->text(), "Erased 1 item (7 bytes).");
 
-  QTest::mouseClick(Get<QToolButton>("Check11"), Qt::LeftButton);
+  // The log opens in the program's own window, newest run first: no other program sees it.
   const std::string log = RunLogPath(UserFoldersFromEnvironment());
-  ASSERT_EQ(desktop_.started.size(), 1u);
-  EXPECT_EQ(desktop_.started[0], std::string(kTextViewer) + ' ' + log);
-  EXPECT_THAT(testing::ReadFile(log),
-              ::testing::HasSubstr(" timed run: firefox-cookies erased 1 (7 bytes); "));
+  testing::WriteFile(
+      log, "2026-01-02 03:04:05 Delete Now: Nothing to erase.\n" + testing::ReadFile(log));
+  QTest::mouseClick(Get<QToolButton>("Check11"), Qt::LeftButton);
+  EXPECT_THAT(desktop_.started, ::testing::IsEmpty());
+  auto* viewer = face_.findChild<LogViewer*>();
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_TRUE(viewer->isVisible());
+  const QStringList lines = viewer->Text().split('\n');
+  ASSERT_EQ(lines.size(), 2);
+  EXPECT_THAT(lines[0].toStdString(),
+              ::testing::EndsWith(
+                  " timed run: Erased 1 item (7 bytes). firefox-cookies: 1 erased (7 bytes)."));
+  EXPECT_EQ(lines[1], "2026-01-02 03:04:05 Delete Now: Nothing to erase.");
 
   // A second start on the same settings ticks what the user ticked, and runs it on time.
   Form1 form;
@@ -346,6 +392,64 @@ TEST_F(QtWindowTest, WithoutANotificationAreaMinimisingKeepsTheWindow) {
   face_.showMinimized();
   QApplication::processEvents();
   EXPECT_TRUE(face_.isVisible());
+}
+
+// A desktop theme of light text on dark backgrounds, as the application's palette; the window
+// made after it.
+class DarkTheme {
+ protected:
+  DarkTheme() {
+    QPalette dark(QColor(0xEE, 0xEE, 0xEE), QColor(0x30, 0x30, 0x30));
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+      dark.setColor(role, QColor(0xF0, 0xF0, 0xF0));
+    for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+      dark.setColor(role, QColor(0x2A, 0x2A, 0x2A));
+    QApplication::setPalette(dark);
+  }
+  ~DarkTheme() { QApplication::setPalette(light_); }
+
+ private:
+  QPalette light_ = QApplication::palette();
+};
+
+class QtWindowUnderADarkTheme : public DarkTheme, public QtWindowTest {};
+
+// How many pixels of the area are near black, and how many near white.
+std::pair<int, int> DarkAndLight(const QImage& picture, const QRect& area) {
+  int dark = 0;
+  int light = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const int grey = qGray(picture.pixel(x, y));
+      dark += grey < 80;
+      light += grey > 235;
+    }
+  return {dark, light};
+}
+
+// The captions, group titles and list entries stay black on white, as laid out.
+TEST_F(QtWindowUnderADarkTheme, EveryCaptionIsDarkOnWhite) {
+  Open();
+  form_.Label5.SetCaption("Nothing to erase.");
+  face_.Mirror();
+  const QImage window = face_.grab().toImage();
+  const struct {
+    const char* name;
+    QRect text;  // where its words are, inside the control
+  } captions[] = {
+      {"Check13", {4, 48, 153, 24}},  {"Check12", {4, 48, 153, 24}},
+      {"Check11", {4, 48, 153, 24}},  {"Frame1", {8, 0, 110, 12}},
+      {"Frame2", {8, 0, 100, 12}},    {"Frame3", {8, 0, 280, 12}},
+      {"chkIEHist", {22, 1, 70, 15}}, {"chkCookies", {22, 1, 80, 15}},
+      {"List1", {4, 18, 150, 14}},    {"Label5", {0, 1, 120, 15}},
+  };
+  for (const auto& [name, text] : captions) {
+    QWidget* control = face_.Control(name);
+    const QRect area = text.translated(control->mapTo(&face_, QPoint(0, 0)));
+    const auto [dark, light] = DarkAndLight(window, area);
+    EXPECT_GT(dark, 30) << name << ": no dark text";
+    EXPECT_GT(light, area.width() * area.height() / 2) << name << ": no white background";
+  }
 }
 
 }  // namespace

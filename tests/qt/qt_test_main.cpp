@@ -7,6 +7,7 @@
 #include "support/sandbox.h"
 
 int main(int argc, char** argv) {
+  Q_INIT_RESOURCE(icons);  // the window's pictures, in the Qt face's static library
   larkspur::testing::EnterSandbox();
   // Headless unless the caller chose a platform, as the tray test under Xvfb does.
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))

@@ -103,6 +103,10 @@ void QtMainWindow::Build() {
     if (row.kind != ControlKind::kFrame && row.kind != ControlKind::kLabel)
       by_tab_index[row.tab_index] = widget;
   }
+  // The parts a control makes itself (the list's scroll bar) take no palette from a frame that
+  // has a style sheet: they get it here.
+  for (QWidget* part : findChildren<QWidget*>())
+    part->setPalette(LaidOutPalette());
   if (list1_ != nullptr) {
     // The list's items are drawn on its viewport, which gets the pointer's moves.
     list1_->viewport()->setMouseTracking(true);
@@ -127,9 +131,13 @@ QWidget* QtMainWindow::CreateControl(const ControlRow& row, QWidget* parent) {
   const QString caption = QString::fromUtf8(row.caption.data(), row.caption.size());
   switch (row.kind) {
     case ControlKind::kFocusButton: {
-      auto* button = new QPushButton(caption, parent);
+      // Off screen, only there to hold the focus at start. Hidden before it has a parent or a
+      // text, each of which would make it known to assistive technology as it is.
+      auto* button = new QPushButton();
+      HideFromAssistance(button);
+      button->setParent(parent);
+      button->setText(caption);
       button->setFlat(true);
-      HideFromAssistance(button);  // off screen, only there to hold the focus at start
       return button;
     }
     case ControlKind::kFrame: {

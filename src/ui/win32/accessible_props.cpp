@@ -1,7 +1,8 @@
 #include "ui/win32/accessible_props.h"
 
+#include <objbase.h>
+// before oleacc.h: defines its property and class identifiers here
 #include <initguid.h>
-// after initguid.h: defines the property and class identifiers here
 #include <oleacc.h>
 
 namespace larkspur {

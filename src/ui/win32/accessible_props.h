@@ -5,6 +5,8 @@
 
 #include <string>
 
+struct IAccPropServices;
+
 namespace larkspur {
 
 class AccessibleProps {
@@ -19,7 +21,7 @@ class AccessibleProps {
   void Hide(HWND control);
 
  private:
-  struct IAccPropServices* services_ = nullptr;
+  IAccPropServices* services_ = nullptr;
   bool com_ = false;
 };
 
