@@ -58,7 +58,7 @@ tool text Label5 | grep -Eqx 'Erased 2 items \([0-9]+ bytes\)\.' \
 
 local_appdata=$(winepath -u "$(wine cmd /c 'echo %LOCALAPPDATA%' </dev/null 2>/dev/null | tr -d '\r')" 2>/dev/null)
 log="$local_appdata/Quillmark/Larkspur/larkspur.log"
-grep -q ' Delete Now: firefox-cookies erased 2 (' "$log" || fail "no log entry: $(cat "$log")"
+grep -q ' Delete Now: Erased 2 items (.*firefox-cookies: 2 erased (' "$log" || fail "no log entry: $(cat "$log")"
 grep -q cookies.sqlite "$log" && fail "the log names a file"
 
 tool click Check11

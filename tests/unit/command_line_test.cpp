@@ -106,8 +106,8 @@ TEST_F(CommandLineTest, APreviewListsWhatTheRunThenErasesAndTheRunIsLoggedWithou
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_THAT(entries[0], ::testing::MatchesRegex(
                               "[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} command line: "
-                              "ie-typed-urls erased 1 \\(22 bytes\\); firefox-cookies erased 1 "
-                              "\\(1 byte\\); Erased 2 items \\(23 bytes\\)\\."));
+                              "Erased 2 items \\(23 bytes\\)\\. ie-typed-urls: 1 erased "
+                              "\\(22 bytes\\); firefox-cookies: 1 erased \\(1 byte\\)\\."));
   for (const std::string& entry : entries) {
     EXPECT_THAT(entry, ::testing::Not(HasSubstr("typed.example")));
     EXPECT_THAT(entry, ::testing::Not(HasSubstr("cookies.sqlite")));

@@ -17,9 +17,11 @@
 #include <vector>
 
 #include "platform/native_stores.h"
+#include "platform/win32/code_page.h"
 #include "support/cursor_file.h"
 #include "support/temp_dir.h"
 #include "support/wine.h"
+#include "ui/win32/status_fit.h"
 #include "ui/win32/win32_main_window.h"
 #include "ui/win32/win32_program.h"
 
@@ -171,8 +173,8 @@ TEST_F(Win32WindowTest, EveryControlInItsPlace) {
   for (const char* name : {"Check11", "Check12", "Check13"}) {
     SCOPED_TRACE(name);
     const HWND widget = control(name);
-    EXPECT_EQ(::GetWindowLongPtrA(widget, GWL_STYLE) & (BS_TYPEMASK | BS_PUSHLIKE),
-              BS_AUTOCHECKBOX | BS_PUSHLIKE);
+    EXPECT_EQ(::GetWindowLongPtrA(widget, GWL_STYLE) & (BS_TYPEMASK | BS_PUSHLIKE), BS_PUSHBUTTON)
+        << "a push button to assistive technology, pressed by Enter";
     BUTTON_IMAGELIST picture{};
     ASSERT_TRUE(::SendMessageA(widget, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&picture)));
     int width = 0;
@@ -315,6 +317,56 @@ TEST_F(Win32WindowTest, DeleteNowAndATimedRunLeaveTheirSummaryOnTheStatusLine) {
   EXPECT_EQ(Text(control("Label5")), kSummary);
   std::error_code ignored;
   std::filesystem::remove_all(std::filesystem::path(appdata) / "Mozilla", ignored);
+}
+
+// The tooltip the status line's label has, "" for none.
+std::string StatusTip(HWND window, HWND label) {
+  for (HWND tip = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tip != nullptr;
+       tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) {
+    wchar_t text[512] = {};
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(label);
+    tool.lpszText = text;
+    if (::SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) {
+      ::SendMessageW(tip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+      return Utf8FromWide(text);
+    }
+  }
+  return "<no tool>";
+}
+
+// The label keeps the whole text, its name to a screen reader; where the line shows less, the
+// tooltip shows all.
+TEST_F(Win32WindowTest, ALongStatusTextIsWholeInTheLabelAndItsTooltip) {
+  program_->Open();
+  const std::string sentence =
+      "Erased 7 items (99.3 KB). 4 stayed: browser running. Close Firefox to clear its history, "
+      "cookies and form history.";
+  program_->form().Label5.SetCaption(sentence);
+  program_->face().Mirror();
+  EXPECT_EQ(Text(control("Label5")), sentence);
+  EXPECT_EQ(StatusTip(window(), control("Label5")), sentence);
+  program_->form().Label5.SetCaption("Nothing to erase.");
+  program_->face().Mirror();
+  EXPECT_EQ(StatusTip(window(), control("Label5")), "");
+}
+
+TEST(StatusFit, ALongTextEndsAtAWordWithinTheWidth) {
+  const HDC dc = ::CreateCompatibleDC(nullptr);
+  const HFONT font =
+      ::CreateFontW(-13, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, 0, L"Arial");
+  const HGDIOBJ old = ::SelectObject(dc, font);
+  const std::wstring text = L"Erased 7 items (99.3 KB). 4 stayed: browser running.";
+  const int width = TextWidth(dc, L"Erased 7 items (99.3 KB). 4 stayed\u2026");
+  const std::wstring shown = EndAtWord(dc, text, width);
+  EXPECT_EQ(shown, L"Erased 7 items (99.3 KB). 4 stayed\u2026") << "the colon goes with the cut";
+  EXPECT_LE(TextWidth(dc, shown), width);
+  EXPECT_EQ(EndAtWord(dc, text, TextWidth(dc, text)), text) << "a text that fits stays whole";
+  ::SelectObject(dc, old);
+  ::DeleteObject(font);
+  ::DeleteDC(dc);
 }
 
 TEST_F(Win32WindowTest, TheHandFromTheCursorFileShowsOverThePictureButtonsOnly) {
