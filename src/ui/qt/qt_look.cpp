@@ -39,7 +39,8 @@ void DrawTitleOnFrameLine(QGroupBox* frame) {
   frame->setStyleSheet(
       "QGroupBox { background: white; border: 1px solid #DCDCDC; margin-top: 0.6em; }"
       "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px;"
-      " padding: 0 2px; color: black; background: white; }");
+      " padding: 0 2px; color: black; background: white; }"
+      "QGroupBox::title:disabled { color: #6D6D6D; }");
 }
 
 QIcon DrawnPicture(const QString& name, int size) {
