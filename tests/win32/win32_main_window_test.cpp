@@ -21,7 +21,6 @@
 #include "support/cursor_file.h"
 #include "support/temp_dir.h"
 #include "support/wine.h"
-#include "ui/win32/status_fit.h"
 #include "ui/win32/win32_main_window.h"
 #include "ui/win32/win32_program.h"
 
@@ -319,22 +318,16 @@ TEST_F(Win32WindowTest, DeleteNowAndATimedRunLeaveTheirSummaryOnTheStatusLine) {
   std::filesystem::remove_all(std::filesystem::path(appdata) / "Mozilla", ignored);
 }
 
-// The tooltip the status line's label has, "" for none.
+// The status line's tooltip: the first tool of the window's tooltips that knows the label.
 std::string StatusTip(HWND window, HWND label) {
-  for (HWND tip = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tip != nullptr;
-       tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) {
-    wchar_t text[512] = {};
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = window;
-    tool.uId = reinterpret_cast<UINT_PTR>(label);
-    tool.lpszText = text;
-    if (::SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) {
-      ::SendMessageW(tip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
-      return Utf8FromWide(text);
-    }
-  }
-  return "<no tool>";
+  wchar_t text[512] = {};
+  TOOLINFOW tool{sizeof tool, 0, window, reinterpret_cast<UINT_PTR>(label)};
+  tool.lpszText = text;
+  HWND tip = nullptr;
+  while ((tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) != nullptr)
+    if (::SendMessageW(tip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool)), text[0] != 0)
+      break;
+  return Utf8FromWide(text);
 }
 
 // The label keeps the whole text, its name to a screen reader; where the line shows less, the
@@ -351,22 +344,6 @@ TEST_F(Win32WindowTest, ALongStatusTextIsWholeInTheLabelAndItsTooltip) {
   program_->form().Label5.SetCaption("Nothing to erase.");
   program_->face().Mirror();
   EXPECT_EQ(StatusTip(window(), control("Label5")), "");
-}
-
-TEST(StatusFit, ALongTextEndsAtAWordWithinTheWidth) {
-  const HDC dc = ::CreateCompatibleDC(nullptr);
-  const HFONT font =
-      ::CreateFontW(-13, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, 0, L"Arial");
-  const HGDIOBJ old = ::SelectObject(dc, font);
-  const std::wstring text = L"Erased 7 items (99.3 KB). 4 stayed: browser running.";
-  const int width = TextWidth(dc, L"Erased 7 items (99.3 KB). 4 stayed\u2026");
-  const std::wstring shown = EndAtWord(dc, text, width);
-  EXPECT_EQ(shown, L"Erased 7 items (99.3 KB). 4 stayed\u2026") << "the colon goes with the cut";
-  EXPECT_LE(TextWidth(dc, shown), width);
-  EXPECT_EQ(EndAtWord(dc, text, TextWidth(dc, text)), text) << "a text that fits stays whole";
-  ::SelectObject(dc, old);
-  ::DeleteObject(font);
-  ::DeleteDC(dc);
 }
 
 TEST_F(Win32WindowTest, TheHandFromTheCursorFileShowsOverThePictureButtonsOnly) {
