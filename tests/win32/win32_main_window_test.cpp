@@ -321,7 +321,10 @@ TEST_F(Win32WindowTest, DeleteNowAndATimedRunLeaveTheirSummaryOnTheStatusLine) {
 // The status line's tooltip: the first tool of the window's tooltips that knows the label.
 std::string StatusTip(HWND window, HWND label) {
   wchar_t text[512] = {};
-  TOOLINFOW tool{sizeof tool, 0, window, reinterpret_cast<UINT_PTR>(label)};
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = window;
+  tool.uId = reinterpret_cast<UINT_PTR>(label);
   tool.lpszText = text;
   HWND tip = nullptr;
   while ((tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) != nullptr)
