@@ -32,7 +32,8 @@ seen = [(node.getRoleName(), node.name, node) for node in walk(find_window())]
 named = lambda role: [name for r, name, _ in seen if r == role]  # noqa: E731
 
 boxes = named("check box")
-check({"Firefox: Clear Cookies", "Internet Explorer: Clear Cookies"} <= set(boxes),
+check({"Firefox: Clear Cookies", "Internet Explorer: Clear Cookies", "Chrome: Clear Cookies",
+       "Edge: Clear Cookies"} <= set(boxes),
       f"tick boxes without their browser: {sorted(boxes)}")
 # The picture buttons are push buttons, and the off-screen focus holder is none.
 check(sorted(named("push button")) == ["Delete Now", "Turn On Auto Delete", "View Save Log"],
