@@ -91,7 +91,11 @@ void MainWindow::RestoreTickedItems() {
   std::set<std::string_view> items;
   for (std::size_t start = 0; start <= stored.size();) {
     const std::size_t comma = std::min(stored.find(',', start), stored.size());
-    items.insert(std::string_view(stored).substr(start, comma - start));
+    std::string_view item = std::string_view(stored).substr(start, comma - start);
+    // Written by hand, "a, b" names b too.
+    item.remove_prefix(std::min(item.find_first_not_of(" \t"), item.size()));
+    item.remove_suffix(item.size() - std::min(item.find_last_not_of(" \t") + 1, item.size()));
+    items.insert(item);
     start = comma + 1;
   }
   for (const CleanupStep& step : kCleanupSteps)
@@ -107,7 +111,15 @@ void MainWindow::TickBox_Click() {
       ticked += ',';
     ticked += step.item;
   }
-  ports_.settings.SaveSetting(kSettingsApplication, kSettingsSection, "TickedItems", ticked);
+  Save("TickedItems", ticked);
+}
+
+void MainWindow::Save(const char* key, const std::string& value) {
+  if (ports_.settings.SaveSetting(kSettingsApplication, kSettingsSection, key, value) ||
+      unsaved_said_)
+    return;
+  unsaved_said_ = true;  // once: every later click would fail the same way
+  form_.Label5.SetCaption("The settings cannot be saved.");
 }
 
 void MainWindow::Form_Resize() {
@@ -223,14 +235,13 @@ void MainWindow::Check13_Click() {
     switched = "Off";
   }
   if (!switched.empty())
-    ports_.settings.SaveSetting(kSettingsApplication, kSettingsSection, "BackupSwitch", switched);
+    Save("BackupSwitch", switched);
   ShowNextRunInTrayTip();
   ports_.face.Mirror();
 }
 
 void MainWindow::List1_Click() {
-  ports_.settings.SaveSetting(kSettingsApplication, kSettingsSection, "OftenIndex",
-                              std::to_string(form_.List1.ListIndex + 1));
+  Save("OftenIndex", std::to_string(form_.List1.ListIndex + 1));
   current_interval_ = IntervalSeconds();
   ShowNextRunInTrayTip();
 }

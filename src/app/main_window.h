@@ -86,6 +86,8 @@ class MainWindow {
   // Appends the last run to the run log; `started_by` says what started it.
   void LogRun(const char* started_by);
   void StartProgram(const std::string& program, const std::string& argument, ShowStyle show);
+  // Keeps a setting; the first that cannot be kept is said on the status line.
+  void Save(const char* key, const std::string& value);
   void RestoreInterval();
   void RestoreAutoDelete();
   void RestoreTickedItems();
@@ -100,6 +102,7 @@ class MainWindow {
   bool running_ = false;
   bool deleting_now_ = false;  // from the click until the pause after it has ended
   bool unloading_ = false;
+  bool unsaved_said_ = false;
   double last_repaint_ = -1;
   int current_interval_ = 0;
   int elapsed_seconds_ = 0;

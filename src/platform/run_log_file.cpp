@@ -1,73 +1,59 @@
 #include "platform/run_log_file.h"
 
-#include <fstream>
-#include <iterator>
-#include <system_error>
-
+#include "platform/locked_run_log.h"
 #include "platform/path_text.h"
 
 namespace larkspur {
 
 namespace {
 
-namespace fs = std::filesystem;
-
-bool WriteAll(const fs::path& path, const std::string& text, std::ios::openmode mode) {
-  std::ofstream out(path, std::ios::binary | mode);
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.close();
-  return !out.fail();
-}
-
-// The newest whole lines of `log` that fit in `budget` bytes.
-std::string NewestLines(const std::string& log, std::uintmax_t budget) {
-  if (log.size() <= budget)
-    return log;
-  const std::size_t cut = log.find('\n', log.size() - budget - 1);
-  return cut == std::string::npos ? std::string() : log.substr(cut + 1);
+// The whole lines of `tail`; `starts_line` says whether its first byte begins one. What is
+// kept ends with a line break, so that the next entry starts a line of its own.
+std::string WholeLines(const std::string& tail, bool starts_line) {
+  std::string lines = tail;
+  if (!starts_line) {
+    const std::size_t cut = tail.find('\n');
+    lines = cut == std::string::npos ? std::string() : tail.substr(cut + 1);
+  }
+  if (!lines.empty() && lines.back() != '\n')
+    lines += '\n';
+  return lines;
 }
 
 }  // namespace
 
 bool RunLogFile::EnsureExists() {
-  if (!IsAbsolutePath(path_))
-    return false;
-  const fs::path path = PathFromUtf8(path_);
-  std::error_code error;
-  fs::create_directories(path.parent_path(), error);
-  if (error)
-    return false;
-  if (fs::is_regular_file(path, error))
-    return true;
-  return !fs::exists(path, error) && WriteAll(path, "", std::ios::app);
+  return IsAbsolutePath(path_) && LockRunLog(path_) != nullptr;
 }
 
 bool RunLogFile::Append(const std::string& entry) {
-  if (!EnsureExists())
+  if (!IsAbsolutePath(path_))
     return false;
-  const fs::path path = PathFromUtf8(path_);
-  std::error_code error;
-  const std::uintmax_t size = fs::file_size(path, error);
-  if (error)
+  const std::unique_ptr<LockedRunLog> log = LockRunLog(path_);
+  const std::optional<std::uint64_t> size = log ? log->Size() : std::nullopt;
+  if (!size)
     return false;
-  if (size + entry.size() <= limit_)
-    return WriteAll(path, entry, std::ios::app);
+  std::string last;
+  if (*size > 0 && !log->ReadAt(*size - 1, 1, &last))
+    return false;
+  const std::string entry_line = (last.empty() || last == "\n" ? "" : "\n") + entry;
+  if (*size + entry_line.size() <= limit_)
+    return log->Append(entry_line);
 
-  std::ifstream in(path, std::ios::binary);
-  std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad())
-    return false;
-  in.close();
-  const std::string kept = NewestLines(log + entry, limit_ / 4 * 3);
-  // Through a temporary file and a rename, so that a crash never leaves half a log.
-  fs::path temporary = path;
-  temporary += ".new";
-  if (!WriteAll(temporary, kept, std::ios::trunc))
-    return false;
-  fs::rename(temporary, path, error);
-  if (error)
-    fs::remove(temporary, error);
-  return !error;
+  // Only the tail that is kept is read, one byte before it included to tell whether it begins
+  // a line: a huge (or sparse) log costs no more than a full one. This run's entry always stays.
+  const std::uint64_t budget = limit_ / 4 * 3;
+  const std::uint64_t room = budget > entry.size() ? budget - entry.size() - 1 : 0;
+  std::string kept;
+  if (room > 0) {
+    const std::uint64_t start = *size > room ? *size - room : 0;
+    const std::uint64_t from = start > 0 ? start - 1 : 0;
+    std::string tail;
+    if (!log->ReadAt(from, static_cast<std::size_t>(*size - from), &tail))
+      return false;
+    kept = WholeLines(tail, start == 0);
+  }
+  return log->Replace(kept + entry);
 }
 
 }  // namespace larkspur

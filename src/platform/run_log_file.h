@@ -2,6 +2,7 @@
 // The per-user run log: one line per run, appended, and kept to the newest lines within a bound.
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace larkspur {
 
@@ -23,10 +24,13 @@ class RunLogFile {
       : path_(std::move(path)), limit_(limit) {}
 
   // Appends `entry` (whole lines). When the log would outgrow its limit, the oldest lines go
-  // first, so that after the call it holds at most three quarters of the limit.
+  // first, so that after the call it holds at most three quarters of the limit, `entry` always
+  // included. False, with nothing touched, when the log is not a regular file reached without a
+  // link (a link, a FIFO, a folder) or cannot be written.
   bool Append(const std::string& entry);
 
-  // Makes the log (and its folders) if it is missing, so that it can be opened in an editor.
+  // Makes the log (and its folders) if it is missing, so that it can be opened in an editor;
+  // false on the same terms as Append.
   bool EnsureExists();
 
   const std::string& Path() const { return path_; }

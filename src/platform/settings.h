@@ -11,7 +11,9 @@ class SettingsPort {
   // The stored text, or `default_value` when there is none.
   virtual std::string GetSetting(const std::string& application, const std::string& section,
                                  const std::string& key, const std::string& default_value) = 0;
-  virtual void SaveSetting(const std::string& application, const std::string& section,
+  // False when the value could not be kept (a settings file the user made read-only, a key
+  // the user may not write); what is stored then stays as it was.
+  virtual bool SaveSetting(const std::string& application, const std::string& section,
                            const std::string& key, const std::string& value) = 0;
 };
 

@@ -107,12 +107,16 @@ class FakeSettings final : public SettingsPort {
     const auto found = values.find(application + "/" + section + "/" + key);
     return found == values.end() ? default_value : found->second;
   }
-  void SaveSetting(const std::string& application, const std::string& section,
+  bool SaveSetting(const std::string& application, const std::string& section,
                    const std::string& key, const std::string& value) override {
+    if (!writable)
+      return false;
     values[application + "/" + section + "/" + key] = value;
+    return true;
   }
 
   std::map<std::string, std::string> values;  // "Quillmark/Larkspur/OftenIndex" -> "1"
+  bool writable = true;
 };
 
 class FakeNotifyArea final : public NotifyAreaPort, public WindowSubclassPort {

@@ -183,12 +183,23 @@ TEST_F(MainWindowTest, TickedItemsAreKeptForTheNextStart) {
   window_->TickBox_Click();
   EXPECT_EQ(settings_.values["Quillmark/Larkspur/TickedItems"], "");
 
-  settings_.values["Quillmark/Larkspur/TickedItems"] = "ie-history,,no-such-item,ie-cookies";
+  settings_.values["Quillmark/Larkspur/TickedItems"] = "ie-history,,no-such-item, ie-cookies\t";
   form_ = Form1();
   Start();
   EXPECT_TRUE(form_.chkIEHist.Ticked());
   EXPECT_TRUE(form_.chkIECookies.Ticked());
   EXPECT_FALSE(form_.chkIETemp.Ticked());
+}
+
+TEST_F(MainWindowTest, SettingsThatCannotBeSavedAreSaidOnce) {
+  settings_.writable = false;
+  Start();
+  EXPECT_EQ(form_.Label5.Caption(), "The settings cannot be saved.");
+  form_.Label5.SetCaption("");
+  Click("chkIETyped");
+  Click("chkCookies");
+  EXPECT_EQ(form_.Label5.Caption(), "");
+  EXPECT_TRUE(form_.chkCookies.Ticked()) << "the box keeps its tick for this session";
 }
 
 TEST_F(MainWindowTest, StoredAutoDeleteState) {

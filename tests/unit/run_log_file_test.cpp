@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <thread>
+#include <vector>
+
 #include "platform/path_text.h"
 #include "support/temp_dir.h"
 
@@ -10,6 +16,7 @@ namespace {
 
 using testing::ReadFile;
 using testing::TempDir;
+using testing::WriteFile;
 
 TEST(RunLogFile, EntriesAppendAcrossRunsInFoldersItMakes) {
   TempDir dir;
@@ -42,6 +49,58 @@ TEST(RunLogFile, NoPathOrAFolderInTheWayFailsWithoutHarm) {
   std::filesystem::create_directories(dir / "larkspur.log" / "inside");
   EXPECT_FALSE(RunLogFile(Utf8FromPath(dir / "larkspur.log")).Append("x\n"));
   EXPECT_TRUE(std::filesystem::is_directory(dir / "larkspur.log" / "inside"));
+}
+
+TEST(RunLogFile, AnyLogKeepsThisRunsEntryAndReadsOnlyItsTail) {
+  TempDir dir;
+  const std::filesystem::path path = dir / "larkspur.log";
+  WriteFile(path, "no line break");
+  ASSERT_TRUE(RunLogFile(Utf8FromPath(path)).Append("run 1\n"));
+  EXPECT_EQ(ReadFile(path), "no line break\nrun 1\n");
+
+  WriteFile(path, std::string(2 << 20, 'x'));
+  ASSERT_TRUE(RunLogFile(Utf8FromPath(path)).Append("run 2\n"));
+  EXPECT_EQ(ReadFile(path), "run 2\n");
+
+  // Sparse where the system allows: read whole it would take seconds and gigabytes.
+  std::filesystem::resize_file(path, std::uintmax_t{2} << 30);
+  ASSERT_TRUE(RunLogFile(Utf8FromPath(path)).Append("run 3\n"));
+  EXPECT_EQ(ReadFile(path), "run 3\n");
+}
+
+// Each writer opens the log itself, as a run in another process does.
+TEST(RunLogFile, WritersAtOnceLoseNoEntryWhileTheyTrim) {
+  TempDir dir;
+  const std::string path = Utf8FromPath(dir / "larkspur.log");
+  constexpr int kWriters = 4;
+  constexpr int kEntries = 40;
+  std::vector<std::thread> writers;
+  for (int writer = 0; writer < kWriters; ++writer)
+    writers.emplace_back([&path, writer] {
+      for (int entry = 0; entry < kEntries; ++entry)
+        RunLogFile(path, 1000)
+            .Append("writer " + std::to_string(writer) + " entry " + std::to_string(entry) + "\n");
+    });
+  for (std::thread& writer : writers)
+    writer.join();
+
+  // Trimming drops each writer's oldest entries; what stays of each is an unbroken run up to
+  // its last entry.
+  std::istringstream kept(ReadFile(PathFromUtf8(path)));
+  std::map<int, std::vector<int>> seen;
+  int writer = 0;
+  int entry = 0;
+  std::string word;
+  for (std::string line; std::getline(kept, line);) {
+    std::istringstream(line) >> word >> writer >> word >> entry;
+    seen[writer].push_back(entry);
+  }
+  ASSERT_FALSE(seen.empty());
+  for (const auto& [each, entries] : seen) {
+    EXPECT_EQ(entries.back(), kEntries - 1) << "writer " << each;
+    for (std::size_t i = 1; i < entries.size(); ++i)
+      EXPECT_EQ(entries[i], entries[i - 1] + 1) << "writer " << each;
+  }
 }
 
 }  // namespace

@@ -84,6 +84,11 @@ void StopSwapping(const fs::path& link) {
     ::Sleep(10);
 }
 
+bool MakeFifo(const fs::path& path) {
+  return RunningUnderWine() && RunUnix(L"mkfifo '" + UnixPath(path) + L"'") &&
+         ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 fs::path ThroughDriveZ(const fs::path& path) {
   std::wstring unix_path = UnixPath(path);
   if (unix_path.empty())

@@ -17,6 +17,9 @@ bool SwapLink(const std::filesystem::path& link, const std::filesystem::path& fi
               const std::filesystem::path& second);
 void StopSwapping(const std::filesystem::path& link);
 
+// A unix FIFO at `path`; false where none can be made.
+bool MakeFifo(const std::filesystem::path& path);
+
 // The same file spelt through drive Z:, which Wine maps to the unix root; empty on Windows.
 std::filesystem::path ThroughDriveZ(const std::filesystem::path& path);
 

@@ -1,16 +1,18 @@
 // Pattern deletion in a real profile folder under Wine: Windows' own matching, folders left
-// alone, links not followed.
+// alone, links not followed; and the checks the Firefox steps make before they open a profile.
 #include "platform/win32/win32_file_patterns.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/path_text.h"
+#include "platform/win32/win32_folder_tree.h"
 #include "support/temp_dir.h"
 #include "win32/unix_links.h"
 
@@ -33,8 +35,16 @@ class Win32Patterns : public ::testing::Test {
     links_.push_back(link);
     return testing::MakeLink(target, link);
   }
-  bool Delete(const fs::path& folder, const std::string& pattern) {
-    return files_.DeleteMatching(Utf8FromPath(folder) + "\\" + pattern);
+  // True when something matched and all of it went.
+  static bool DeleteMatching(const std::string& path_pattern) {
+    Win32FolderTree tree{std::string()};
+    const std::vector<NamedRemoval> removals = win32::DeleteMatches(tree, path_pattern);
+    return !removals.empty() && std::ranges::all_of(removals, [](const NamedRemoval& each) {
+      return each.removal.Gone();
+    });
+  }
+  static bool Delete(const fs::path& folder, const std::string& pattern) {
+    return DeleteMatching(Utf8FromPath(folder) + "\\" + pattern);
   }
 
   TempDir dir_;
@@ -74,11 +84,11 @@ TEST_F(Win32Patterns, FalseWhenAMatchStaysOrNothingCanMatch) {
   for (const std::string& pattern :
        {Utf8FromPath(dir_ / "missing") + "\\*.*", std::string("profile\\*.*"), std::string("*.*"),
         Utf8FromPath(profile_) + "\\", std::string("C:\\larkspur-no-such-*.tmp")})
-    EXPECT_FALSE(files_.DeleteMatching(pattern)) << pattern;
+    EXPECT_FALSE(DeleteMatching(pattern)) << pattern;
 
   const fs::path cyrillic = profile_ / L"\u043a\u0443\u043a\u0438.sqlite";
   WriteFile(cyrillic, "x");
-  EXPECT_TRUE(files_.DeleteMatching(Utf8FromPath(cyrillic)));
+  EXPECT_TRUE(DeleteMatching(Utf8FromPath(cyrillic)));
   EXPECT_FALSE(fs::exists(cyrillic));
 }
 

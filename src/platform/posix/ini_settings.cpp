@@ -1,5 +1,9 @@
 #include "platform/posix/ini_settings.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -52,6 +56,14 @@ bool IsPlainName(const std::string& text) {
   return !text.empty() && text.find_first_of("\r\n[]=") == std::string::npos;
 }
 
+// Read-only for this user, or for everyone (as root may write anything, a file without any
+// write permission is what a user who made it read-only leaves).
+bool IsReadOnly(const std::string& file) {
+  struct stat state {};
+  return ::stat(file.c_str(), &state) != 0 || (state.st_mode & 0222) == 0 ||
+         ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0;
+}
+
 }  // namespace
 
 std::string IniSettings::FileOf(const std::string& application) const {
@@ -80,15 +92,15 @@ std::string IniSettings::GetSetting(const std::string& application, const std::s
   return default_value;
 }
 
-void IniSettings::SaveSetting(const std::string& application, const std::string& section,
+bool IniSettings::SaveSetting(const std::string& application, const std::string& section,
                               const std::string& key, const std::string& value) {
   const std::string file = FileOf(application);
   if (file.empty() || !IsPlainName(section) || !IsPlainName(key) ||
       value.find_first_of("\r\n") != std::string::npos)
-    return;
+    return false;
   LockedStore store(file);
   if (store.contents() && store.contents()->damaged)
-    return;  // rewriting it would lose what is in it
+    return false;  // rewriting it would lose what is in it
   const std::string text = store.contents() ? store.contents()->text : std::string();
 
   std::vector<std::string> lines = Lines(text);
@@ -127,12 +139,14 @@ void IniSettings::SaveSetting(const std::string& application, const std::string&
   for (const std::string& line : lines)
     contents += line + "\n";
   if (store.contents()) {
-    store.Replace(contents);
-    return;
+    if (contents == text)
+      return true;  // already kept: a read-only file that says so is no failure
+    // The rename would replace a file the user made read-only all the same.
+    return !IsReadOnly(file) && store.Replace(contents);
   }
   std::error_code error;
   std::filesystem::create_directories(std::filesystem::path(file).parent_path(), error);
-  WriteFileAtomically(file, contents);
+  return WriteFileAtomically(file, contents);
 }
 
 }  // namespace larkspur

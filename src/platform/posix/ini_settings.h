@@ -14,7 +14,7 @@ class IniSettings final : public SettingsPort {
 
   std::string GetSetting(const std::string& application, const std::string& section,
                          const std::string& key, const std::string& default_value) override;
-  void SaveSetting(const std::string& application, const std::string& section,
+  bool SaveSetting(const std::string& application, const std::string& section,
                    const std::string& key, const std::string& value) override;
 
  private:

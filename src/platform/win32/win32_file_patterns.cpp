@@ -65,17 +65,6 @@ std::vector<NamedRemoval> DeleteMatches(FolderTree& tree, const std::string& pat
 
 }  // namespace win32
 
-bool Win32FilePatterns::DeleteMatching(const std::string& path_pattern) {
-  // No home folder of the caller's to keep out: the callers name files inside a browser
-  // profile. The system's profile folder, drive roots and folders given as links are refused.
-  Win32FolderTree folders{std::string()};
-  const std::vector<NamedRemoval> removals = win32::DeleteMatches(folders, path_pattern);
-  bool all_gone = true;
-  for (const NamedRemoval& each : removals)
-    all_gone = all_gone && each.removal.Gone();
-  return !removals.empty() && all_gone;
-}
-
 bool Win32FilePatterns::Exists(const std::string& path) {
   const std::wstring full = FullPath(path);
   if (full.empty())

@@ -8,20 +8,19 @@
 
 namespace larkspur {
 
-// Pattern deletion by Windows' own wildcard matching (FindFirstFileExW: no case, "*.*" matches
-// every name). Matches are deleted through a Win32FolderTree cursor on their folder, so the
-// folder is held for the time and no link, at its end or among the matches, is followed.
 class Win32FilePatterns final : public FilePatternPort {
  public:
-  bool DeleteMatching(const std::string& path_pattern) override;
   bool Exists(const std::string& path) override;
   bool IsFolder(const std::string& path) override;
 };
 
 namespace win32 {
 
-// Deletes the files that `path_pattern` matches through a cursor of `tree`: one answer for each
-// match, named as in the folder; none when nothing matched or the folder was refused.
+// Deletes the files that `path_pattern` matches, by Windows' own wildcard matching
+// (FindFirstFileExW: no case, "*.*" matches every name), through a cursor of `tree`, so the
+// folder is held for the time and no link, at its end or among the matches, is followed. One
+// answer for each match, named as in the folder; none when nothing matched or the folder was
+// refused.
 std::vector<NamedRemoval> DeleteMatches(FolderTree& tree, const std::string& path_pattern);
 
 }  // namespace win32

@@ -32,17 +32,18 @@ std::string Win32Settings::GetSetting(const std::string& application, const std:
   return Utf8FromWide(text.data());
 }
 
-void Win32Settings::SaveSetting(const std::string& application, const std::string& section,
+bool Win32Settings::SaveSetting(const std::string& application, const std::string& section,
                                 const std::string& key, const std::string& value) {
   HKEY handle = nullptr;
   if (::RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(application, section).c_str(), 0, nullptr, 0,
                         KEY_SET_VALUE, nullptr, &handle, nullptr) != ERROR_SUCCESS)
-    return;
+    return false;
   const std::wstring text = WideFromUtf8(value);
-  ::RegSetValueExW(handle, WideFromUtf8(key).c_str(), 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  const LSTATUS set = ::RegSetValueExW(handle, WideFromUtf8(key).c_str(), 0, REG_SZ,
+                                       reinterpret_cast<const BYTE*>(text.c_str()),
+                                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
   ::RegCloseKey(handle);
+  return set == ERROR_SUCCESS;
 }
 
 }  // namespace larkspur

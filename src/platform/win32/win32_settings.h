@@ -9,7 +9,7 @@ class Win32Settings final : public SettingsPort {
  public:
   std::string GetSetting(const std::string& application, const std::string& section,
                          const std::string& key, const std::string& default_value) override;
-  void SaveSetting(const std::string& application, const std::string& section,
+  bool SaveSetting(const std::string& application, const std::string& section,
                    const std::string& key, const std::string& value) override;
 };
 
