@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -51,15 +52,21 @@ int main(int argc, char** argv) {
   const fs::path root = pattern;
   const fs::path log = root / "larkspur.log";
 
+  // Wall time is what a run waits; the processor time beside it tells a busy machine's waiting
+  // from the work itself.
   std::vector<double> milliseconds;
+  std::vector<double> cpu_milliseconds;
   for (int run = 0; run < repeat; ++run) {
     FillLog(log);
     const std::uintmax_t full = fs::file_size(log);
+    const std::clock_t cpu_start = std::clock();
     const auto start = std::chrono::steady_clock::now();
     const bool appended = RunLogFile(log.string()).Append(kEntry);
     milliseconds.push_back(
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
             .count());
+    cpu_milliseconds.push_back(1000.0 * static_cast<double>(std::clock() - cpu_start) /
+                               CLOCKS_PER_SEC);
     if (!appended || fs::file_size(log) >= full) {
       std::fprintf(stderr, "the entry was not appended, or the log was not trimmed\n");
       fs::remove_all(root);
@@ -68,11 +75,12 @@ int main(int argc, char** argv) {
   }
   fs::remove_all(root);
   std::sort(milliseconds.begin(), milliseconds.end());
+  std::sort(cpu_milliseconds.begin(), cpu_milliseconds.end());
   const double median = milliseconds[milliseconds.size() / 2];
-  const double worst = milliseconds.back();
   std::printf(
-      "run log: one entry appended to a full %ju KB log, trim included: median %.2f ms, "
-      "worst %.2f ms (limit %.1f ms)\n",
-      static_cast<std::uintmax_t>(kRunLogLimit / 1024), median, worst, max_ms);
+      "run log: one entry appended to a full %ju KB log, trim included: median %.2f ms "
+      "(%.2f ms of processor time), slowest %.2f ms, of %d; limit %.1f ms\n",
+      static_cast<std::uintmax_t>(kRunLogLimit / 1024), median,
+      cpu_milliseconds[cpu_milliseconds.size() / 2], milliseconds.back(), repeat, max_ms);
   return median <= max_ms ? 0 : 1;
 }

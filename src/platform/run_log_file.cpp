@@ -7,17 +7,15 @@ namespace larkspur {
 
 namespace {
 
-// The whole lines of `tail`; `starts_line` says whether its first byte begins one. What is
+// Cuts `tail` to its whole lines; `starts_line` says whether its first byte begins one. What is
 // kept ends with a line break, so that the next entry starts a line of its own.
-std::string WholeLines(const std::string& tail, bool starts_line) {
-  std::string lines = tail;
+void KeepWholeLines(std::string& tail, bool starts_line) {
   if (!starts_line) {
     const std::size_t cut = tail.find('\n');
-    lines = cut == std::string::npos ? std::string() : tail.substr(cut + 1);
+    tail.erase(0, cut == std::string::npos ? tail.size() : cut + 1);
   }
-  if (!lines.empty() && lines.back() != '\n')
-    lines += '\n';
-  return lines;
+  if (!tail.empty() && tail.back() != '\n')
+    tail += '\n';
 }
 
 }  // namespace
@@ -48,12 +46,12 @@ bool RunLogFile::Append(const std::string& entry) {
   if (room > 0) {
     const std::uint64_t start = *size > room ? *size - room : 0;
     const std::uint64_t from = start > 0 ? start - 1 : 0;
-    std::string tail;
-    if (!log->ReadAt(from, static_cast<std::size_t>(*size - from), &tail))
+    kept.reserve(static_cast<std::size_t>(*size - from) + 1 + entry.size());
+    if (!log->ReadAt(from, static_cast<std::size_t>(*size - from), &kept))
       return false;
-    kept = WholeLines(tail, start == 0);
+    KeepWholeLines(kept, start == 0);
   }
-  return log->Replace(kept + entry);
+  return log->Replace(kept += entry);
 }
 
 }  // namespace larkspur

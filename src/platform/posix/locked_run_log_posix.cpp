@@ -87,8 +87,9 @@ class PosixRunLog final : public LockedRunLog {
 
   bool Append(const std::string& text) override { return WriteAll(log_.get(), text); }
 
-  // Through a new file and a rename, so that a crash never leaves half a log. The new file is
-  // made only where nothing is (O_EXCL never follows a link), in the log's own folder.
+  // Through a new file and a rename, so that a crash of the program never leaves half a log.
+  // The new file is made only where nothing is (O_EXCL never follows a link), in the log's own
+  // folder. No fsync: it would cost more than the whole trim, for a log of counts.
   bool Replace(const std::string& text) override {
     struct stat state {};
     if (::fstat(log_.get(), &state) != 0)
@@ -101,8 +102,8 @@ class PosixRunLog final : public LockedRunLog {
         continue;
       if (!fd)
         return false;
-      const bool written = ::fchmod(fd.get(), state.st_mode & 0777) == 0 &&
-                           WriteAll(fd.get(), text) && ::fsync(fd.get()) == 0;
+      const bool written =
+          ::fchmod(fd.get(), state.st_mode & 0777) == 0 && WriteAll(fd.get(), text);
       if (::close(fd.release()) == 0 && written &&
           ::renameat(folder_.get(), temporary.c_str(), folder_.get(), name_.c_str()) == 0)
         return true;

@@ -169,9 +169,9 @@ std::unique_ptr<LockedRunLog> LockRunLog(const std::string& path) {
   }
   if (!log || !IsPlainFileIn(log.get(), folder.get(), name))
     return nullptr;
-  OVERLAPPED far{};
-  far.OffsetHigh = kLockOffsetHigh;
-  if (!::LockFileEx(log.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &far))
+  OVERLAPPED beyond_end{};
+  beyond_end.OffsetHigh = kLockOffsetHigh;
+  if (!::LockFileEx(log.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &beyond_end))
     return nullptr;
   return std::make_unique<Win32RunLog>(std::move(log));
 }
