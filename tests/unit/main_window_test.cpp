@@ -196,7 +196,6 @@ TEST_F(MainWindowTest, SettingsThatCannotBeSavedAreSaidOnce) {
   Start();
   EXPECT_EQ(form_.Label5.Caption(), "The settings cannot be saved.");
   form_.Label5.SetCaption("");
-  Click("chkIETyped");
   Click("chkCookies");
   EXPECT_EQ(form_.Label5.Caption(), "");
   EXPECT_TRUE(form_.chkCookies.Ticked()) << "the box keeps its tick for this session";

@@ -54,53 +54,41 @@ TEST(RunLogFile, NoPathOrAFolderInTheWayFailsWithoutHarm) {
 TEST(RunLogFile, AnyLogKeepsThisRunsEntryAndReadsOnlyItsTail) {
   TempDir dir;
   const std::filesystem::path path = dir / "larkspur.log";
+  RunLogFile log(Utf8FromPath(path));
   WriteFile(path, "no line break");
-  ASSERT_TRUE(RunLogFile(Utf8FromPath(path)).Append("run 1\n"));
+  ASSERT_TRUE(log.Append("run 1\n"));
   EXPECT_EQ(ReadFile(path), "no line break\nrun 1\n");
-
   WriteFile(path, std::string(2 << 20, 'x'));
-  ASSERT_TRUE(RunLogFile(Utf8FromPath(path)).Append("run 2\n"));
+  ASSERT_TRUE(log.Append("run 2\n"));
   EXPECT_EQ(ReadFile(path), "run 2\n");
-
   // Sparse where the system allows: read whole it would take seconds and gigabytes.
   std::filesystem::resize_file(path, std::uintmax_t{2} << 30);
-  ASSERT_TRUE(RunLogFile(Utf8FromPath(path)).Append("run 3\n"));
+  ASSERT_TRUE(log.Append("run 3\n"));
   EXPECT_EQ(ReadFile(path), "run 3\n");
 }
 
-// Each writer opens the log itself, as a run in another process does.
+// Each writer opens the log itself, as a run in another process does; the limit makes them trim.
 TEST(RunLogFile, WritersAtOnceLoseNoEntryWhileTheyTrim) {
   TempDir dir;
   const std::string path = Utf8FromPath(dir / "larkspur.log");
-  constexpr int kWriters = 4;
   constexpr int kEntries = 40;
   std::vector<std::thread> writers;
-  for (int writer = 0; writer < kWriters; ++writer)
+  for (int writer = 0; writer < 4; ++writer)
     writers.emplace_back([&path, writer] {
       for (int entry = 0; entry < kEntries; ++entry)
-        RunLogFile(path, 1000)
-            .Append("writer " + std::to_string(writer) + " entry " + std::to_string(entry) + "\n");
+        RunLogFile(path, 1000).Append(std::to_string(writer) + " " + std::to_string(entry) + "\n");
     });
   for (std::thread& writer : writers)
     writer.join();
 
-  // Trimming drops each writer's oldest entries; what stays of each is an unbroken run up to
-  // its last entry.
+  // What stays of each writer's entries runs unbroken to its last.
   std::istringstream kept(ReadFile(PathFromUtf8(path)));
-  std::map<int, std::vector<int>> seen;
-  int writer = 0;
-  int entry = 0;
-  std::string word;
-  for (std::string line; std::getline(kept, line);) {
-    std::istringstream(line) >> word >> writer >> word >> entry;
-    seen[writer].push_back(entry);
-  }
-  ASSERT_FALSE(seen.empty());
-  for (const auto& [each, entries] : seen) {
-    EXPECT_EQ(entries.back(), kEntries - 1) << "writer " << each;
-    for (std::size_t i = 1; i < entries.size(); ++i)
-      EXPECT_EQ(entries[i], entries[i - 1] + 1) << "writer " << each;
-  }
+  std::map<int, int> next;  // writer -> the entry that must follow
+  for (int writer = 0, entry = 0; kept >> writer >> entry; next[writer] = entry + 1)
+    EXPECT_TRUE(!next.contains(writer) || next[writer] == entry) << writer << " " << entry;
+  ASSERT_FALSE(next.empty());
+  for (const auto& [writer, following] : next)
+    EXPECT_EQ(following, kEntries) << "writer " << writer;
 }
 
 }  // namespace

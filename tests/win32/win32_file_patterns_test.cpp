@@ -1,5 +1,5 @@
 // Pattern deletion in a real profile folder under Wine: Windows' own matching, folders left
-// alone, links not followed; and the checks the Firefox steps make before they open a profile.
+// alone, links not followed.
 #include "platform/win32/win32_file_patterns.h"
 
 #include <windows.h>
@@ -39,9 +39,8 @@ class Win32Patterns : public ::testing::Test {
   static bool DeleteMatching(const std::string& path_pattern) {
     Win32FolderTree tree{std::string()};
     const std::vector<NamedRemoval> removals = win32::DeleteMatches(tree, path_pattern);
-    return !removals.empty() && std::ranges::all_of(removals, [](const NamedRemoval& each) {
-      return each.removal.Gone();
-    });
+    return !removals.empty() &&
+           std::ranges::all_of(removals, &Removal::Gone, &NamedRemoval::removal);
   }
   static bool Delete(const fs::path& folder, const std::string& pattern) {
     return DeleteMatching(Utf8FromPath(folder) + "\\" + pattern);
