@@ -17,7 +17,8 @@ bool SwapLink(const std::filesystem::path& link, const std::filesystem::path& fi
               const std::filesystem::path& second);
 void StopSwapping(const std::filesystem::path& link);
 
-// A unix FIFO at `path`; false where none can be made.
+// A unix FIFO at `path`; false where none can be made. Remove it with RemoveLink: Wine's own
+// deletion would wait on it.
 bool MakeFifo(const std::filesystem::path& path);
 
 // The same file spelt through drive Z:, which Wine maps to the unix root; empty on Windows.
