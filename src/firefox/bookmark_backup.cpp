@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace larkspur {
 
@@ -12,47 +13,129 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+constexpr std::string_view kPlacesRootGuid = "root________";
 constexpr std::string_view kTagsRootGuid = "tags________";
+constexpr std::string_view kUnfiledGuid = "unfiled_____";
 constexpr std::size_t kDeepestFolder = 1000;
+constexpr int kBookmark = 1;
+constexpr int kFolder = 2;
+constexpr int kSeparator = 3;
 
-// The name Firefox gives each root folder in a backup.
+// The name Firefox gives each root folder in a backup; the roots it restores.
 const char* RootName(std::string_view guid) {
-  if (guid == "root________")
+  if (guid == kPlacesRootGuid)
     return "placesRoot";
   if (guid == "menu________")
     return "bookmarksMenuFolder";
   if (guid == "toolbar_____")
     return "toolbarFolder";
-  if (guid == "unfiled_____")
+  if (guid == kUnfiledGuid)
     return "unfiledBookmarksFolder";
   if (guid == "mobile______")
     return "mobileFolder";
   return nullptr;
 }
 
-class TreeWriter {
+bool IsTopFolder(const BookmarkRow& row) {
+  return row.type == kFolder && (RootName(row.guid) != nullptr || row.guid == kTagsRootGuid) &&
+         row.guid != kPlacesRootGuid;
+}
+
+// Each row placed below the folder it belongs in, as Firefox's maintenance would place it.
+class Tree {
  public:
-  explicit TreeWriter(const std::vector<BookmarkRow>& rows) : rows_(rows) {
-    for (std::size_t index = 0; index < rows.size(); ++index)
-      children_[rows[index].parent].push_back(index);
+  explicit Tree(const std::vector<BookmarkRow>& rows) : rows_(rows) {}
+
+  bool Build(std::string* error) {
+    for (std::size_t index = 0; index < rows_.size(); ++index) {
+      const BookmarkRow& row = rows_[index];
+      if (!by_id_.emplace(row.id, index).second || !guids_.insert(row.guid).second) {
+        *error = "bookmark " + std::to_string(row.id) + " is listed twice";
+        return false;
+      }
+      if (row.type == kFolder && row.guid == kPlacesRootGuid)
+        root_ = index;
+      if (row.type == kFolder && row.guid == kUnfiledGuid)
+        unfiled_ = index;
+    }
+    if (root_ == kNone) {
+      *error = "the database holds no bookmark tree";
+      return false;
+    }
+    for (std::size_t index = 0; index < rows_.size(); ++index) {
+      if (index == root_)
+        continue;
+      const std::size_t parent = ParentOf(index);
+      if (parent == kNone) {
+        *error = "bookmarks without a folder and no \"Other Bookmarks\" folder to put them in";
+        return false;
+      }
+      children_[parent].push_back(index);
+    }
     for (auto& [parent, children] : children_)
       std::stable_sort(children.begin(), children.end(), [&](std::size_t a, std::size_t b) {
         return rows_[a].position < rows_[b].position;
       });
+    return true;
   }
 
-  // False when the tree is too deep to be real.
-  bool Node(const BookmarkRow& row, std::size_t depth, Json& node) const {
+  // The backup below the root; every row is in it or rides on it as a tag.
+  bool Write(Json& tree, std::string* error) {
+    std::size_t placed = 0;
+    if (!Node(root_, 0, 0, tree, &placed)) {
+      *error = "bookmark folders nested deeper than " + std::to_string(kDeepestFolder);
+      return false;
+    }
+    if (placed != rows_.size()) {
+      *error = "bookmark folders that contain each other";
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+  const BookmarkRow* Row(std::int64_t id) const {
+    const auto found = by_id_.find(id);
+    return found == by_id_.end() ? nullptr : &rows_[found->second];
+  }
+
+  bool IsTagFolder(const BookmarkRow& row) const {
+    const BookmarkRow* parent = Row(row.parent);
+    return row.type == kFolder && !IsTopFolder(row) && parent != nullptr &&
+           parent->type == kFolder && parent->guid == kTagsRootGuid;
+  }
+
+  std::size_t ParentOf(std::size_t index) const {
+    const BookmarkRow& row = rows_[index];
+    if (IsTopFolder(row))
+      return root_;
+    const BookmarkRow* parent = Row(row.parent);
+    const bool fits = parent != nullptr && parent->type == kFolder &&
+                      // Firefox restores only the top folders below the root, and only tag folders
+                      // below the tags folder, and only bookmarks below a tag.
+                      (parent->guid == kPlacesRootGuid ? false
+                       : parent->guid == kTagsRootGuid ? row.type == kFolder
+                       : IsTagFolder(*parent)          ? row.type == kBookmark
+                                                       : true);
+    return fits ? by_id_.at(row.parent) : unfiled_;
+  }
+
+  bool Node(std::size_t index, std::int64_t position, std::size_t depth, Json& node,
+            std::size_t* placed) const {
     if (depth > kDeepestFolder)
       return false;
+    ++*placed;
+    const BookmarkRow& row = rows_[index];
     node["guid"] = row.guid;
     node["title"] = row.title;
-    node["index"] = row.parent == 0 ? 0 : row.position;
+    node["index"] = position;
     node["dateAdded"] = row.date_added;
     node["lastModified"] = row.last_modified;
     node["id"] = row.id;
     node["typeCode"] = row.type;
-    if (row.type == 1) {
+    if (row.type == kBookmark) {
       if (!row.tags.empty()) {
         std::string tags;
         for (const std::string& tag : row.tags)
@@ -68,7 +151,7 @@ class TreeWriter {
       }
       return true;
     }
-    if (row.type == 3) {
+    if (row.type == kSeparator) {
       node["type"] = "text/x-moz-place-separator";
       return true;
     }
@@ -76,13 +159,15 @@ class TreeWriter {
     if (const char* root = RootName(row.guid))
       node["root"] = root;
     Json children = Json::array();
-    const auto found = children_.find(row.id);
+    const auto found = children_.find(index);
     if (found != children_.end()) {
       for (const std::size_t child : found->second) {
-        if (rows_[child].guid == kTagsRootGuid)
+        if (rows_[child].guid == kTagsRootGuid && IsTopFolder(rows_[child])) {
+          CountTags(child, placed);
           continue;
+        }
         Json child_node;
-        if (!Node(rows_[child], depth + 1, child_node))
+        if (!Node(child, static_cast<std::int64_t>(children.size()), depth + 1, child_node, placed))
           return false;
         children.push_back(std::move(child_node));
       }
@@ -91,24 +176,37 @@ class TreeWriter {
     return true;
   }
 
- private:
+  // The tags folder, its tags and their bookmarks: they ride on the bookmarks as "tags".
+  void CountTags(std::size_t tags_root, std::size_t* placed) const {
+    ++*placed;
+    const auto tags = children_.find(tags_root);
+    if (tags == children_.end())
+      return;
+    for (const std::size_t tag : tags->second) {
+      ++*placed;
+      if (const auto tagged = children_.find(tag); tagged != children_.end())
+        *placed += tagged->second.size();
+    }
+  }
+
   const std::vector<BookmarkRow>& rows_;
-  std::unordered_map<std::int64_t, std::vector<std::size_t>> children_;
+  std::unordered_map<std::int64_t, std::size_t> by_id_;
+  std::unordered_set<std::string> guids_;
+  std::unordered_map<std::size_t, std::vector<std::size_t>> children_;
+  std::size_t root_ = kNone;
+  std::size_t unfiled_ = kNone;
 };
 
 }  // namespace
 
-std::optional<std::string> BookmarkBackupJson(const std::vector<BookmarkRow>& rows) {
-  const auto root = std::find_if(rows.begin(), rows.end(), [](const BookmarkRow& row) {
-    return row.guid == "root________" && row.type == 2;
-  });
-  if (root == rows.end())
-    return std::nullopt;
-  Json tree;
-  if (!TreeWriter(rows).Node(*root, 0, tree))
+std::optional<std::string> BookmarkBackupJson(const std::vector<BookmarkRow>& rows,
+                                              std::string* error) {
+  Tree tree(rows);
+  Json json;
+  if (!tree.Build(error) || !tree.Write(json, error))
     return std::nullopt;
   // Text that is not UTF-8 is kept readable rather than failing the whole backup.
-  return tree.dump(-1, ' ', false, Json::error_handler_t::replace);
+  return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 }  // namespace larkspur

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "cleanup/folder_sweep.h"
 #include "firefox/backup_names.h"
 #include "firefox/bookmark_backup.h"
-#include "cleanup/folder_sweep.h"
 #include "platform/path_text.h"
 
 namespace larkspur {
@@ -61,13 +61,11 @@ bool Firefox::MakeRoomForToday(std::chrono::year_month_day today) {
 
 bool Firefox::SaveBookmarks(std::string* error) {
   std::vector<BookmarkRow> rows;
-  if (!ports_.bookmarks.Read(profile_.Path() + kPathSeparator + kPlaces, &rows, error))
+  if (!ports_.bookmarks.Read(profile_, kPlaces, &rows, error))
     return false;
-  const std::optional<std::string> backup = BookmarkBackupJson(rows);
-  if (!backup) {
-    *error = "the database holds no bookmark tree";
+  const std::optional<std::string> backup = BookmarkBackupJson(rows, error);
+  if (!backup)
     return false;
-  }
   const std::chrono::year_month_day today = ports_.today();
   if (!MakeRoomForToday(today)) {
     *error = "an earlier backup of today cannot be moved aside";

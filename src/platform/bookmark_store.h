@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/profile_folder.h"
+
 namespace larkspur {
 
 // One row of moz_bookmarks, with what Firefox keeps elsewhere about it.
@@ -25,9 +27,10 @@ struct BookmarkRow {
 class BookmarkStore {
  public:
   virtual ~BookmarkStore() = default;
-  // Every row of the database at `path`, its write-ahead log included; false with a reason in
-  // `error` when the database cannot be read whole.
-  virtual bool Read(const std::string& path, std::vector<BookmarkRow>* rows,
+  // Every row of the database `name` in `folder`, its write-ahead log included, read through
+  // ProfileFolder::OpenToRead only; false with a reason in `error` when the database cannot be
+  // read whole, or within bounds (a database made to make its reader spin or grow).
+  virtual bool Read(ProfileFolder& folder, const std::string& name, std::vector<BookmarkRow>* rows,
                     std::string* error) = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_to_read.h"
 #include "platform/removal.h"
 
 namespace larkspur {
@@ -48,6 +49,12 @@ class ProfileFolder {
 
   // Whether a running Firefox holds the profile (its lock is held, not merely present).
   virtual bool InUse() = 0;
+
+  // Opens the file `name` of the folder to be read: a regular file on the folder's volume,
+  // reached without a link, opened without blocking and checked after the open to be the entry
+  // that was looked at. Null when that fails, with `absent` true when there is no such entry at
+  // all. A preview reads what a run would read.
+  virtual std::unique_ptr<FileToRead> OpenToRead(const std::string& name, bool* absent) = 0;
 
   // The names in the subfolder `subfolder`; empty when it is missing.
   virtual std::vector<std::string> List(const std::string& subfolder) = 0;

@@ -43,6 +43,13 @@ void WritePlaces(const std::string& path, const std::string& sql, bool keep_wal)
   sqlite3_close(db);
 }
 
+void WriteDatabase(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  Execute(db, sql);
+  sqlite3_close(db);
+}
+
 std::string ManyBookmarks(int count) {
   std::string sql;
   for (int n = 0; n < count; ++n) {

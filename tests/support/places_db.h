@@ -9,6 +9,9 @@ namespace larkspur::testing {
 // `sql` wrote stays in the -wal file.
 void WritePlaces(const std::string& path, const std::string& sql, bool keep_wal = false);
 
+// A database of any other making: `sql` run on a new database at `path`.
+void WriteDatabase(const std::string& path, const std::string& sql);
+
 // SQL for `count` bookmarks in the menu, with ids and places from 100 on.
 std::string ManyBookmarks(int count);
 

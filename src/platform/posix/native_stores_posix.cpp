@@ -73,7 +73,7 @@ NativeStores MakeNativeStores(const UserFolders& folders, std::shared_ptr<Previe
   stores.files = std::make_unique<PosixFilePatterns>();
   stores.profiles = std::make_unique<PosixProfileFolders>(
       std::vector<std::string>{folders.home, AccountHomeFolder()}, preview);
-  stores.bookmarks = std::make_unique<SqliteBookmarkStore>(previewing);
+  stores.bookmarks = std::make_unique<SqliteBookmarkStore>();
   stores.profile_strings = std::make_unique<IniProfileStrings>();
   stores.settings = std::make_unique<IniSettings>(folders.config);
   if (!folders.home.empty())

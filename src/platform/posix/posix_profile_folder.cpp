@@ -2,6 +2,7 @@
 
 #include "platform/posix/entry_removal.h"
 #include "platform/posix/folder_identity.h"
+#include "platform/posix/posix_file_to_read.h"
 #include "platform/posix/unique_fd.h"
 
 #include <dirent.h>
@@ -118,6 +119,10 @@ class PosixProfileFolder final : public ProfileFolder {
   }
 
   bool InUse() override { return HeldByFirefox(fd_.get()); }
+
+  std::unique_ptr<FileToRead> OpenToRead(const std::string& name, bool* absent) override {
+    return OpenFileToReadAt(fd_.get(), name, absent);
+  }
 
   std::vector<std::string> List(const std::string& subfolder) override {
     UniqueFd folder = Subfolder(subfolder);

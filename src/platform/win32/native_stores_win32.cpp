@@ -22,7 +22,7 @@ NativeStores MakeNativeStores(const UserFolders& folders, std::shared_ptr<Previe
   stores.folders = std::make_unique<Win32FolderTree>(folders.home, preview);
   stores.files = std::make_unique<Win32FilePatterns>();
   stores.profiles = std::make_unique<Win32ProfileFolders>(folders.home, preview);
-  stores.bookmarks = std::make_unique<SqliteBookmarkStore>(preview != nullptr);
+  stores.bookmarks = std::make_unique<SqliteBookmarkStore>();
   stores.profile_strings = std::make_unique<Win32ProfileStrings>();
   stores.settings = std::make_unique<Win32Settings>();
   return stores;  // Firefox's folder is always below AppData here

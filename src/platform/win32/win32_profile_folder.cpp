@@ -12,6 +12,7 @@
 #include "platform/win32/code_page.h"
 #include "platform/win32/file_holders.h"
 #include "platform/win32/file_identity.h"
+#include "platform/win32/win32_file_to_read.h"
 #include "platform/win32/win32_file_patterns.h"
 #include "platform/win32/win32_folder_tree.h"
 
@@ -122,6 +123,10 @@ class Win32ProfileFolder final : public ProfileFolder {
     // Where the file system does not say (Wine), any running Firefox may be the one.
     const std::optional<bool> held = win32::HeldByOtherProcess(lock.get());
     return held ? *held : win32::ProgramRuns(L"firefox.exe");
+  }
+
+  std::unique_ptr<FileToRead> OpenToRead(const std::string& name, bool* absent) override {
+    return win32::OpenFileToRead(held_.back().get(), wide_, name, absent);
   }
 
   std::vector<std::string> List(const std::string& subfolder) override {
