@@ -6,6 +6,8 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 namespace larkspur {
 
@@ -62,6 +64,7 @@ class Tree {
       *error = "the database holds no bookmark tree";
       return false;
     }
+    parents_.assign(rows_.size(), kNone);
     for (std::size_t index = 0; index < rows_.size(); ++index) {
       if (index == root_)
         continue;
@@ -70,11 +73,13 @@ class Tree {
         *error = "bookmarks without a folder and no \"Other Bookmarks\" folder to put them in";
         return false;
       }
+      parents_[index] = parent;
       children_[parent].push_back(index);
     }
+    // A folder's own rows first, as Firefox orders them; the rows moved in after them.
     for (auto& [parent, children] : children_)
       std::stable_sort(children.begin(), children.end(), [&](std::size_t a, std::size_t b) {
-        return rows_[a].position < rows_[b].position;
+        return std::pair(Moved(a), rows_[a].position) < std::pair(Moved(b), rows_[b].position);
       });
     return true;
   }
@@ -99,6 +104,12 @@ class Tree {
   const BookmarkRow* Row(std::int64_t id) const {
     const auto found = by_id_.find(id);
     return found == by_id_.end() ? nullptr : &rows_[found->second];
+  }
+
+  // Whether the row was put into another folder than its own.
+  bool Moved(std::size_t index) const {
+    const auto parent = by_id_.find(rows_[index].parent);
+    return parent == by_id_.end() || parent->second != parents_[index];
   }
 
   bool IsTagFolder(const BookmarkRow& row) const {
@@ -161,13 +172,17 @@ class Tree {
     Json children = Json::array();
     const auto found = children_.find(index);
     if (found != children_.end()) {
+      // Firefox writes its positions; the rows moved in follow them.
+      std::int64_t last = -1;
       for (const std::size_t child : found->second) {
         if (rows_[child].guid == kTagsRootGuid && IsTopFolder(rows_[child])) {
           CountTags(child, placed);
           continue;
         }
+        const std::int64_t at = Moved(child) ? last + 1 : rows_[child].position;
+        last = std::max(last, at);
         Json child_node;
-        if (!Node(child, static_cast<std::int64_t>(children.size()), depth + 1, child_node, placed))
+        if (!Node(child, at, depth + 1, child_node, placed))
           return false;
         children.push_back(std::move(child_node));
       }
@@ -192,6 +207,7 @@ class Tree {
   const std::vector<BookmarkRow>& rows_;
   std::unordered_map<std::int64_t, std::size_t> by_id_;
   std::unordered_set<std::string> guids_;
+  std::vector<std::size_t> parents_;
   std::unordered_map<std::size_t, std::vector<std::size_t>> children_;
   std::size_t root_ = kNone;
   std::size_t unfiled_ = kNone;
