@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """A real Firefox ESR, headless, in a network namespace of its own with a throw-away home:
 bookmarks, tags and keywords survive `larkspur --clean firefox-typed-urls`, history does not;
+a bookmark whose folder is missing comes back in Other Bookmarks;
 `--preview all` changes nothing and lists exactly the files a following `--clean all` deletes.
 
 Usage: firefox_e2e.py LARKSPUR plain|same-day-running
@@ -239,6 +240,13 @@ def main():
         marionette.quit(firefox)
         if os.path.isdir(backups) and os.listdir(backups):
             fail("a young profile already has backups: %s" % os.listdir(backups))
+        # A bookmark whose folder is gone: Firefox's maintenance would move it to Other
+        # Bookmarks, and so must the backup.
+        with sqlite3.connect(profile + "/places.sqlite") as db:
+            moved = db.execute("UPDATE moz_bookmarks SET parent = 999999 WHERE parent = (SELECT "
+                               "id FROM moz_bookmarks WHERE guid = 'toolbar_____') AND type = 1")
+            if moved.rowcount != 1:
+                fail("the bookmark to orphan was not found")
 
     before = set(os.listdir(backups)) if os.path.isdir(backups) else set()
     result = preview_then_clean("all")
@@ -259,7 +267,8 @@ def main():
     firefox, marionette = start_firefox()
     state = marionette.run(CHECK)
     marionette.quit(firefox)
-    expected = {"title": TITLE, "parent": "toolbar_____", "later": MODE != "plain",
+    expected = {"title": TITLE, "parent": "unfiled_____" if MODE == "plain" else "toolbar_____",
+                "later": MODE != "plain",
                 "tags": ["e2e-tag"], "keyword": "e2ekw", "visited": False}
     if state != expected:
         fail("after the restart: %s, expected %s" % (state, expected))
