@@ -28,7 +28,7 @@ constexpr int kLongestValue = 4 << 20;
 // floor for any database and more for each byte read. A real database needs a fraction of it;
 // one made to loop or to repeat its pages meets the bound within about a second.
 constexpr int kInstructionsPerStep = 1000;
-constexpr std::uint64_t kStepsForAnyDatabase = 4000;
+constexpr std::uint64_t kStepsForAnyDatabase = 2000;
 constexpr std::uint64_t kBytesPerStep = 16;
 constexpr std::uint64_t kTextForAnyDatabase = 8 << 20;
 constexpr std::uint64_t kTextPerByte = 8;
