@@ -86,10 +86,11 @@ std::unique_ptr<FileToRead> OpenFileToRead(void* folder, const std::wstring& fol
   if (wide.empty() || wide == L"." || wide == L".." ||
       wide.find_first_of(std::wstring_view(L"\\/:\0", 4)) != std::wstring::npos)
     return nullptr;
-  // No delete sharing: the name keeps naming this file while it is read.
+  // Every kind of sharing: reading never stands in another program's way (Firefox removes its
+  // log as it closes), and what is read is what the handle holds, whatever the name does.
   const HANDLE file = ::CreateFileW(LongPath(folder_path + L"\\" + wide).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = ::GetLastError();
     *absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
