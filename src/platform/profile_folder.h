@@ -31,7 +31,7 @@ class ProfileFolder {
  public:
   virtual ~ProfileFolder() = default;
 
-  // The folder's path as text (no trailing separator), for messages and for SQLite.
+  // The folder's path as text (no trailing separator), for messages.
   virtual const std::string& Path() const = 0;
   // Its own name, the last step of the path it was reached by.
   virtual const std::string& Name() const = 0;
