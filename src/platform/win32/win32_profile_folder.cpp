@@ -12,8 +12,8 @@
 #include "platform/win32/code_page.h"
 #include "platform/win32/file_holders.h"
 #include "platform/win32/file_identity.h"
-#include "platform/win32/win32_file_to_read.h"
 #include "platform/win32/win32_file_patterns.h"
+#include "platform/win32/win32_file_to_read.h"
 #include "platform/win32/win32_folder_tree.h"
 
 namespace larkspur {
