@@ -11,20 +11,24 @@ set(script ${PROJECT_SOURCE_DIR}/packaging/windows/larkspur.nsi)
 set(LARKSPUR_WINDOWS_INSTALLER ${installer})
 set(LARKSPUR_WINDOWS_ZIP ${zip})
 
-# .txt names, so that a double click opens them in Notepad.
+# .txt names, so that a double click opens them in Notepad; the README is the plain-text one for
+# Windows users (the Markdown one is for developers), with Windows line ends.
+set(windows_readme ${packages}/README.txt)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/README.txt ${windows_readme} @ONLY
+               NEWLINE_STYLE WIN32)
 add_custom_command(
   OUTPUT ${zip} ${installer}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${packages}/stage
   COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:larkspur> ${stage}/larkspur.exe
-  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/README.md ${stage}/README.txt
+  COMMAND ${CMAKE_COMMAND} -E copy ${windows_readme} ${stage}/README.txt
   COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/LICENSE ${stage}/LICENSE.txt
   COMMAND ${CMAKE_COMMAND} -E chdir ${packages}/stage
           ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip ${portable}
   COMMAND ${MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DPUBLISHER=${LARKSPUR_PUBLISHER}
           -DSOURCE=${stage} -DICON=${PROJECT_SOURCE_DIR}/data/icons/larkspur.ico
           -DOUTFILE=${installer} ${script}
-  DEPENDS larkspur ${script} ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
+  DEPENDS larkspur ${script} ${windows_readme} ${PROJECT_SOURCE_DIR}/LICENSE
           ${PROJECT_SOURCE_DIR}/data/icons/larkspur.ico
   VERBATIM)
 add_custom_target(larkspur_windows_packages ALL DEPENDS ${zip} ${installer})

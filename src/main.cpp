@@ -13,8 +13,8 @@ int main(int argc, char** argv) {
   pointers.push_back(nullptr);
   const larkspur::ConsoleStreams console = larkspur::OpenConsole();
   const auto open_window = [argc, argv](const larkspur::UserFolders& folders,
-                                        const std::string& notice) {
-    return larkspur::RunWindow(argc, argv, folders, notice);
+                                        const larkspur::WindowStart& start) {
+    return larkspur::RunWindow(argc, argv, folders, start);
   };
   return larkspur::RunCommandLine(static_cast<int>(arguments.size()), pointers.data(), console.out,
                                   console.err, open_window);

@@ -2,7 +2,7 @@
 ; makensis -DVERSION=x.y.z -DPUBLISHER=... -DSOURCE=<folder with larkspur.exe, README.txt,
 ;          LICENSE.txt> -DICON=<larkspur.ico> -DOUTFILE=<setup.exe> larkspur.nsi
 ;
-; Silent use: setup.exe /S [/D=<folder>]; uninstall.exe /S keeps the settings,
+; Silent use: setup.exe /S [/STARTATSIGNIN] [/D=<folder>]; uninstall.exe /S keeps the settings,
 ; uninstall.exe /S /REMOVESETTINGS removes them too. A folder given that already holds other
 ; files gets a folder "Larkspur" of its own inside.
 
@@ -16,6 +16,7 @@ ManifestDPIAware true
 !include LogicLib.nsh
 !include Sections.nsh
 !include TextFunc.nsh
+!include nsDialogs.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Larkspur"
 ; The program's own settings: the registry key and its folder under %LOCALAPPDATA%.
@@ -195,6 +196,7 @@ VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 !define MUI_COMPONENTSPAGE_NODESC
 SpaceTexts none
 !insertmacro MUI_PAGE_DIRECTORY
+Page custom StartAtSignInPage StartAtSignInPageLeave
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -226,6 +228,46 @@ Section "Larkspur"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+;; Start at sign-in: a page of its own, off unless ticked (or /STARTATSIGNIN when silent). The
+;; program's tray menu turns the same value on and off later.
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+Var StartAtSignIn
+Var StartAtSignInBox
+
+Function StartAtSignInPage
+  !insertmacro MUI_HEADER_TEXT "Start at sign-in" "Auto delete runs only while Larkspur runs."
+  nsDialogs::Create 1018
+  Pop $0
+  ${NSD_CreateLabel} 0 0 100% 36u "Larkspur can start each time you sign in to Windows, \
+      hidden in the notification area, so that auto delete keeps its schedule. You can change \
+      this later with ""Start at sign-in"" in the menu of its notification-area icon."
+  Pop $0
+  ${NSD_CreateCheckbox} 0 44u 100% 12u "&Start Larkspur when I sign in"
+  Pop $StartAtSignInBox
+  ${NSD_SetState} $StartAtSignInBox $StartAtSignIn
+  nsDialogs::Show
+FunctionEnd
+
+Function StartAtSignInPageLeave
+  ${NSD_GetState} $StartAtSignInBox $StartAtSignIn
+FunctionEnd
+
+Section "-Start at sign-in"
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/STARTATSIGNIN" $1
+  ${IfNot} ${Errors}
+    StrCpy $StartAtSignIn ${BST_CHECKED}
+  ${EndIf}
+  ${If} $StartAtSignIn == ${BST_CHECKED}
+    WriteRegStr HKCU "${RUN_KEY}" "Larkspur" '"$INSTDIR\larkspur.exe" --tray'
+  ${EndIf}
+SectionEnd
+
+Section "-un.Start at sign-in"
+  DeleteRegValue HKCU "${RUN_KEY}" "Larkspur"
 SectionEnd
 
 ; Only the files the installer put there, as its list names them.

@@ -1,6 +1,10 @@
 #pragma once
 // The deleting half of the main window, built on the platform's stores. It lives as long as
 // the window, and so do the once-per-process cache deletions.
+#include <functional>
+#include <map>
+#include <string>
+
 #include "app/cleanup_steps.h"
 #include "app/form1.h"
 #include "platform/native_stores.h"
@@ -18,11 +22,15 @@ class CleanupEngine {
   void LoadCacheEntries() { ie_.Load_IECacheEntries(); }
   // One clean-up run of the ticked boxes; what a browser kept and why comes back (empty: none).
   std::string RunTickedSteps() { return larkspur::RunTickedSteps(form_, cleaners_); }
+  // The browser groups (as in kCleanupSteps) whose browser has no data on this computer, each
+  // with the sentence that says so and where it was looked for.
+  std::map<std::string, std::string, std::less<>> AbsentBrowsers();
   // What the last run removed and left, item by item.
   const RunRecord& Record() const { return record_; }
 
  private:
   Form1& form_;
+  NativeStores& stores_;
   RunRecord record_;
   IEHistory ie_;
   FirefoxHistory firefox_;

@@ -9,7 +9,7 @@ namespace larkspur {
 std::string RunTickedSteps(Form1& form, Cleaners& cleaners) {
   cleaners.record.Clear();
   for (const CleanupStep& step : kCleanupSteps) {
-    if (!(form.*step.box).Ticked())
+    if (!(form.*step.box).Ticked() || form.AbsentBrowsers.contains(step.browser))
       continue;
     cleaners.record.StartItem(step.item);
     form.Label5.SetCaption(std::string(step.status));

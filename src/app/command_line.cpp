@@ -36,13 +36,17 @@ struct Options {
   bool version = false;
   bool list_items = false;
   bool demo = false;
+  bool tray = false;                 // the window starts hidden in the notification area
   bool preview = false;              // list what the items would erase, change nothing
   std::set<std::string_view> items;  // items to clean
 };
 
 void PrintHelp(std::ostream& out) {
   out << "Usage: larkspur " << kDemoUsage
-      << "[--clean ITEM[,ITEM...]]\n"
+      << "[--tray]\n"
+         "  or:  larkspur "
+      << kDemoUsage
+      << "--clean ITEM[,ITEM...]\n"
          "  or:  larkspur "
       << kDemoUsage
       << "--preview ITEM[,ITEM...]\n"
@@ -59,6 +63,8 @@ void PrintHelp(std::ostream& out) {
          "  --preview ITEMS what --clean ITEMS would erase now, each thing with its size, and\n"
          "                  the same last line; nothing is changed\n"
          "  --list-items    the item names with their captions\n"
+         "  --tray          start with the window hidden in the notification area (minimised\n"
+         "                  where there is none), as \"Start at sign-in\" does\n"
       << kDemoOptionHelp
       << "  -h, --help      this text\n"
          "  -V, --version   the program's version\n"
@@ -122,6 +128,8 @@ std::optional<std::string> Parse(int argc, char** argv, Options& options) {
       options.list_items = true;
     } else if (argument == "--demo") {
       options.demo = true;
+    } else if (argument == "--tray") {
+      options.tray = true;
     } else if (argument == "--clean" || argument == "--preview") {
       if (index + 1 >= argc)
         return "option " + std::string(argument) + " needs a list of items";
@@ -176,6 +184,12 @@ CleanResult Clean(const Options& options, const UserFolders& folders, std::ostre
       out << ConsoleLine(text) << '\n';
   });
   CleanupEngine engine(form, stores, options.preview);
+  // An item of a browser with no data here says so instead of counting nothing.
+  form.AbsentBrowsers = engine.AbsentBrowsers();
+  for (const CleanupStep& step : kCleanupSteps)
+    if (const auto absent = form.AbsentBrowsers.find(step.browser);
+        (form.*step.box).Ticked() && absent != form.AbsentBrowsers.end())
+      out << step.item << ": " << ConsoleLine(absent->second) << '\n';
   engine.LoadCacheEntries();
   CleanResult result{engine.RunTickedSteps(), engine.Record().Total().StayedCount() > 0};
   if (!options.preview &&
@@ -215,7 +229,8 @@ int RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
     return 1;
   if (options.items.empty()) {
     out.flush();
-    return open_window(*folders, options.demo ? kDemoNotice : "");
+    return open_window(*folders,
+                       WindowStart{options.demo ? kDemoNotice : "", options.demo, options.tray});
   }
   const CleanResult result = Clean(options, *folders, out, err);
   out.flush();

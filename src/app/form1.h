@@ -1,6 +1,8 @@
 #pragma once
 // The main window's controls as plain state. A window face mirrors them into real widgets; the
 // clean-up run, the scheduler and start-up read and write them here.
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -41,6 +43,11 @@ struct Form1 {
   CheckBox Check11{"View Save Log"};
   CheckBox Check12{"Delete Now"};
   CheckBox Check13{kAutoDeleteOff};
+
+  // The browser groups, by their frame's caption, whose browser has no data on this computer:
+  // shown disabled, with this sentence (not found, where it was looked for) as their tooltip.
+  // Their ticks stay, for when the browser appears; a run leaves them out.
+  std::map<std::string, std::string, std::less<>> AbsentBrowsers;
 
   ListBox List1;  // the intervals
   Timer Timer1;

@@ -36,10 +36,10 @@ void MainWindow::Form_Load() {
   if (FileExists(pointer))
     ports_.face.LoadCustomPointer(pointer);
 
-  // The home-page invitation: about one start in a hundred.
+  // The home-page invitation: about one start in a hundred, never at sign-in or on sample data.
   ports_.desktop.Randomize(ports_.desktop.SecondsSinceMidnight());
   const int draw = static_cast<int>(ports_.desktop.Rnd() * 100) + 1;
-  if (draw == 7)
+  if (draw == 7 && !ports_.start.in_tray && !ports_.start.demo)
     StartProgram(kWebViewer, kHomePage, ShowStyle::kMinimized);
 
   form_.List1.items.clear();
@@ -48,6 +48,7 @@ void MainWindow::Form_Load() {
   RestoreInterval();
   RestoreAutoDelete();
   RestoreTickedItems();
+  RefreshPresence();
 
   form_.ProgressBar1.BackColor = 0x00FFFFFF;
   ports_.tray.SetTrayTip("Larkspur");
@@ -102,6 +103,19 @@ void MainWindow::RestoreTickedItems() {
     (form_.*step.box).Value = items.contains(step.item) ? kTicked : kUnticked;
 }
 
+void MainWindow::RefreshPresence() {
+  form_.AbsentBrowsers = engine_.AbsentBrowsers();
+}
+
+StartView MainWindow::ViewAtStart() {
+  if (!ports_.start.in_tray)
+    return StartView::kShown;
+  if (!ports_.face.HasNotificationArea())
+    return StartView::kMinimized;
+  hidden_in_tray_ = true;
+  return StartView::kHidden;
+}
+
 void MainWindow::TickBox_Click() {
   std::string ticked;
   for (const CleanupStep& step : kCleanupSteps) {
@@ -134,6 +148,8 @@ void MainWindow::Form_Resize() {
 }
 
 void MainWindow::cSysTray1_MouseDblClick() {
+  RefreshPresence();  // a browser installed meanwhile
+  ports_.face.Mirror();
   ports_.face.Show();
   hidden_in_tray_ = false;
 }
@@ -160,9 +176,25 @@ void MainWindow::TrayMenu_Exit() {
   Form_Unload();
 }
 
+bool MainWindow::StartsAtSignIn() {
+  return ports_.autostart != nullptr && ports_.autostart->IsOn();
+}
+
+void MainWindow::TrayMenu_StartAtSignIn() {
+  if (ports_.autostart == nullptr)
+    return;
+  const bool on = !ports_.autostart->IsOn();
+  if (ports_.autostart->SetOn(on))
+    return;
+  form_.Label5.SetCaption(on ? "Start at sign-in could not be turned on."
+                             : "Start at sign-in could not be turned off.");
+  ports_.face.Mirror();
+}
+
 // "Delete Now" and the clean-up run.
 
 void MainWindow::RunDeletion() {
+  RefreshPresence();
   running_ = true;
   last_repaint_ = -1;
   engine_.RunTickedSteps();

@@ -8,7 +8,9 @@
 
 #include "app/cleanup_engine.h"
 #include "app/form1.h"
+#include "app/window_start.h"
 #include "app/window_face.h"
+#include "platform/autostart.h"
 #include "platform/desktop.h"
 #include "platform/settings.h"
 #include "tray/sys_tray.h"
@@ -43,7 +45,12 @@ struct MainWindowPorts {
   // The Chromium browsers but Edge found on this machine, by name, for Frame4's tooltip; unset:
   // the frame has no tooltip.
   std::function<std::vector<std::string>()> chromium_browsers = {};
+  AutostartPort* autostart = nullptr;  // "Start at sign-in"; none: the entry does nothing
+  WindowStart start = {};
 };
+
+// How the window first appears: shown, hidden in the notification area, or minimised.
+enum class StartView { kShown, kHidden, kMinimized };
 
 class MainWindow {
  public:
@@ -61,6 +68,11 @@ class MainWindow {
   // close request.
   void TrayMenu_DeleteNow();
   void TrayMenu_Exit();
+  // "Start at sign-in", a tick entry: the program starts with the session, in the tray.
+  void TrayMenu_StartAtSignIn();
+  bool StartsAtSignIn();
+  // After Form_Load: --tray keeps the window hidden in the notification area.
+  StartView ViewAtStart();
 
   // "Delete Now" and the clean-up run.
   void Check12_Click();
@@ -91,6 +103,8 @@ class MainWindow {
   void RestoreInterval();
   void RestoreAutoDelete();
   void RestoreTickedItems();
+  // Asks every browser whether it has data here; an absent one's group is shown disabled.
+  void RefreshPresence();
   // The tray tip says when the next timed run is due while auto delete is on.
   void ShowNextRunInTrayTip();
   void ShowChromiumBrowsersInTip();

@@ -11,11 +11,13 @@ namespace larkspur {
 struct TrayMenuRow {
   std::string_view caption;
   void (MainWindow::*choose)();
+  bool (MainWindow::*ticked)() = nullptr;  // a tick entry: whether it shows its tick
 };
 
-inline constexpr std::array<TrayMenuRow, 3> kTrayMenu{{
+inline constexpr std::array<TrayMenuRow, 4> kTrayMenu{{
     {"Show Larkspur", &MainWindow::cSysTray1_MouseDblClick},
     {"Delete Now", &MainWindow::TrayMenu_DeleteNow},
+    {"Start at sign-in", &MainWindow::TrayMenu_StartAtSignIn, &MainWindow::StartsAtSignIn},
     {"Exit", &MainWindow::TrayMenu_Exit},
 }};
 

@@ -35,6 +35,9 @@ struct NativeStores {
   std::string legacy_firefox_folder;
   // Where a Snap or Flatpak Firefox keeps its profiles and caches; none on Windows.
   std::vector<FirefoxPlace> packaged_firefox_places;
+  // Internet Explorer is part of Windows. Elsewhere it is there only where its stand-in stores
+  // are: this folder holds none of them.
+  std::string internet_explorer_missing_from;
 };
 
 // With `preview`, every store answers its deletions as a run would and changes nothing; the

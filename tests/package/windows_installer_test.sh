@@ -31,6 +31,7 @@ home=$local_data/Programs/Larkspur
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Larkspur'
 settings_key='HKCU\Software\Quillmark\Larkspur'
 settings_folder=$local_data/Quillmark/Larkspur
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
 run_setup() {
   wine "$SETUP" /S "$@" </dev/null >/dev/null 2>&1 || fail "the installer failed"
@@ -56,6 +57,8 @@ has_key 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Larkspur' \
   && fail "installed for all users"
 
 [ "$(win "$home/larkspur.exe" --version)" = "larkspur $VERSION" ] || fail "the installed program did not start"
+[ -z "$(reg_value "$run_key" Larkspur)" ] || fail "starts at sign-in unasked"
+grep -q '```' "$home/README.txt" && fail "README.txt is the developers' Markdown"
 
 # A silent uninstall keeps the settings.
 win reg add "$settings_key" /v Interval /d 5 /f >/dev/null
@@ -69,14 +72,18 @@ has_key "$settings_key" || fail "settings key removed unasked"
 [ -f "$settings_folder/state.ini" ] || fail "settings folder removed unasked"
 
 # Asked to, it removes them too, and nothing else of the same publisher, nor what links in the
-# settings folder lead to (unix links: what Wine has of links and junctions).
-run_setup
+# settings folder lead to (unix links: what Wine has of links and junctions). Start at sign-in,
+# asked for, goes with the uninstaller.
+run_setup /STARTATSIGNIN
+[ "$(reg_value "$run_key" Larkspur)" = "\"$(win winepath -w "$home")\\larkspur.exe\" --tray" ] \
+  || fail "Run value: $(reg_value "$run_key" Larkspur)"
 outside=$SANDBOX/outside
 put "$outside/file.txt" "kept"
 put "$outside/folder/inner.txt" "kept"
 ln -s "$outside/file.txt" "$settings_folder/file-link"
 ln -s "$outside/folder" "$settings_folder/folder-link"
 uninstall /REMOVESETTINGS
+[ -z "$(reg_value "$run_key" Larkspur)" ] || fail "the Run value outlived the uninstaller"
 [ ! -e "$home" ] || fail "left in the install folder after the second uninstall"
 has_key "$settings_key" && fail "settings key kept though asked to remove it"
 [ ! -e "$settings_folder/state.ini" ] || fail "settings kept though asked to remove them"

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "platform/autostart.h"
 #include "platform/native_stores.h"
 #include "platform/run_log_file.h"
 #include "qt/steady_desktop.h"
@@ -46,10 +47,22 @@ fs::path ConfigFolder() {
 }
 
 // The whole window as the program builds it, on the stores of the test's sandbox.
+// Both browsers have data here, so that their groups take clicks.
 class QtWindowTest : public ::testing::Test {
  protected:
-  QtWindowTest() { fs::remove_all(ConfigFolder() / "Quillmark"); }
-  ~QtWindowTest() override { fs::remove_all(ConfigFolder() / "Quillmark"); }
+  QtWindowTest() {
+    fs::remove_all(ConfigFolder() / "Quillmark");
+    testing::WriteFile(StandIns() / "registry.reg", "REGEDIT4\n");
+    testing::WriteFile(Firefox() / "profiles.ini", "[Profile0]\nPath=p.default\n");
+    testing::WriteFile(Firefox() / "p.default" / "prefs.js", "");
+  }
+  ~QtWindowTest() override {
+    for (const fs::path& folder : {ConfigFolder() / "Quillmark", StandIns(), Firefox()})
+      fs::remove_all(folder);
+  }
+
+  static fs::path StandIns() { return fs::path(std::getenv("XDG_DATA_HOME")) / "larkspur"; }
+  static fs::path Firefox() { return ConfigFolder() / "mozilla" / "firefox"; }
 
   void Open() {
     stores_ = std::make_unique<NativeStores>(MakeNativeStores(UserFoldersFromEnvironment()));
@@ -57,7 +70,7 @@ class QtWindowTest : public ::testing::Test {
     behaviour_ = std::make_unique<MainWindow>(
         form_, *engine_,
         MainWindowPorts{face_, *stores_->settings, desktop_, tray_, program_folder_.str(),
-                        RunLogPath(UserFoldersFromEnvironment())});
+                        RunLogPath(UserFoldersFromEnvironment()), autostart_.get()});
     face_.Attach(*behaviour_);
     behaviour_->Form_Load();
     face_.show();
@@ -93,6 +106,7 @@ class QtWindowTest : public ::testing::Test {
   testing::SteadyDesktop desktop_;
   QtNotifyArea notify_area_;
   cSysTray tray_{TraySite{notify_area_, notify_area_, 1, true}};
+  std::unique_ptr<AutostartPort> autostart_ = MakeAutostart(UserFoldersFromEnvironment());
   std::unique_ptr<NativeStores> stores_;
   std::unique_ptr<CleanupEngine> engine_;
   std::unique_ptr<MainWindow> behaviour_;
@@ -236,13 +250,38 @@ TEST_F(QtWindowTest, TheTrayMenuAndAnActivationReachTheBehaviour) {
   std::vector<std::string> captions;
   for (const QAction* action : icon->contextMenu()->actions())
     captions.push_back(action->text().toStdString());
-  EXPECT_THAT(captions, ::testing::ElementsAre("Show Larkspur", "Delete Now", "Exit"));
+  EXPECT_THAT(captions, ::testing::ElementsAre("Show Larkspur", "Delete Now", "Start at sign-in",
+                                               "Exit"));
 
   face_.hide();
   emit icon->activated(QSystemTrayIcon::Trigger);  // a single click, or a desktop's Activate
   EXPECT_TRUE(face_.isVisible());
 
-  icon->contextMenu()->actions().at(2)->trigger();  // "Exit"
+  // "Start at sign-in" writes the session's autostart entry, and takes it away again.
+  QMenu* menu = icon->contextMenu();
+  QAction* sign_in = menu->actions().at(2);
+  const fs::path entry = ConfigFolder() / "autostart" / "larkspur.desktop";
+  sign_in->trigger();
+  ASSERT_TRUE(fs::is_regular_file(fs::symlink_status(entry)));
+  EXPECT_THAT(testing::ReadFile(entry),
+              ::testing::HasSubstr("\nExec=\"" + fs::read_symlink("/proc/self/exe").string() +
+                                   "\" --tray\n"));
+  emit menu->aboutToShow();
+  EXPECT_TRUE(sign_in->isChecked());
+  sign_in->trigger();
+  EXPECT_FALSE(fs::exists(fs::symlink_status(entry)));
+  emit menu->aboutToShow();
+  EXPECT_FALSE(sign_in->isChecked());
+  // A link in the entry's place is replaced, never written through.
+  testing::WriteFile(ConfigFolder() / "target", "kept");
+  fs::create_symlink(ConfigFolder() / "target", entry);
+  sign_in->trigger();
+  EXPECT_EQ(testing::ReadFile(ConfigFolder() / "target"), "kept");
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(entry)));
+  fs::remove_all(ConfigFolder() / "autostart");
+  fs::remove(ConfigFolder() / "target");
+
+  menu->actions().at(3)->trigger();  // "Exit"
   EXPECT_EQ(notify_area_.TrayIcon(1, 0), nullptr) << "leaving takes the icon away";
 }
 
@@ -373,6 +412,44 @@ TEST_F(QtWindowTest, ATimedRunLeavesItsSummaryTheTicksOutliveARestartAndTheLogOp
   EXPECT_EQ(qobject_cast<QToolButton*>(face.Control("Check13"))->text(), "Turn Off Auto Delete");
   again.Form_Unload();
   fs::remove_all(firefox);
+}
+
+// A browser with no data here: its group is disabled and says where it was looked for; its ticks
+// stay saved and shown, and a run leaves them out. When the browser appears, the group comes back.
+TEST_F(QtWindowTest, ABrowserThatIsNotHereIsShownDisabledWithItsTicksKept) {
+  fs::remove_all(StandIns());
+  fs::remove_all(Firefox());
+  testing::WriteFile(ConfigFolder() / "Quillmark" / "settings.ini",
+                     "[Larkspur]\nTickedItems=ie-history,firefox-cookies\n");
+  Open();
+  const std::string data = std::getenv("XDG_DATA_HOME");
+  QWidget* internet_explorer = face_.Control("Frame1");
+  EXPECT_FALSE(internet_explorer->isEnabled());
+  EXPECT_EQ(internet_explorer->toolTip().toStdString(),
+            "Internet Explorer is not on this computer (looked for in " + data + "/larkspur).");
+  EXPECT_FALSE(Get<QCheckBox>("chkIEHist")->isEnabled());
+  EXPECT_TRUE(Get<QCheckBox>("chkIEHist")->isChecked());
+  EXPECT_EQ(Get<QCheckBox>("chkIEHist")->toolTip(), internet_explorer->toolTip());
+  QWidget* firefox = face_.Control("Frame2");
+  EXPECT_FALSE(firefox->isEnabled());
+  EXPECT_EQ(firefox->toolTip().toStdString(),
+            "No Firefox profile found in " + std::string(std::getenv("HOME")) +
+                "/.mozilla/firefox or " + Firefox().string() + ".");
+  EXPECT_TRUE(Get<QCheckBox>("chkCookies")->isChecked());
+  EXPECT_TRUE(face_.Control("Frame3")->isEnabled());
+
+  behaviour_->RunDeletion();
+  EXPECT_EQ(form_.Label5.Caption(), "Nothing to erase.");
+  EXPECT_THAT(Settings(), ::testing::HasSubstr("TickedItems=ie-history,firefox-cookies"));
+
+  testing::WriteFile(Firefox() / "profiles.ini", "[Profile0]\nPath=p.default\n");
+  testing::WriteFile(Firefox() / "p.default" / "prefs.js", "");
+  face_.hide();
+  behaviour_->cSysTray1_MouseDblClick();
+  EXPECT_TRUE(firefox->isEnabled());
+  EXPECT_EQ(firefox->toolTip(), "");
+  EXPECT_EQ(Get<QCheckBox>("chkCookies")->toolTip(), "");
+  EXPECT_FALSE(internet_explorer->isEnabled());
 }
 
 TEST_F(QtWindowTest, WithoutANotificationAreaMinimisingKeepsTheWindow) {

@@ -120,13 +120,20 @@ TEST_F(CommandLineTest, APreviewListsWhatTheRunThenErasesAndTheRunIsLoggedWithou
 TEST_F(CommandLineTest, TheWindowOpensOnTheUsersOrTheDemoFolders) {
   UserFolders given;
   std::string notice = "none yet";
-  const auto open_window = [&given, &notice](const UserFolders& folders, const std::string& text) {
+  WindowStart start;
+  const auto open_window = [&given, &notice, &start](const UserFolders& folders,
+                                                     const WindowStart& how) {
     given = folders;
-    notice = text;
+    notice = how.notice;
+    start = how;
     return 7;
   };
   EXPECT_EQ(RunLarkspur({}, open_window).code, 7);
   EXPECT_EQ(notice, "") << "the user's own data: nothing to point out";
+  EXPECT_FALSE(start.demo);
+  EXPECT_FALSE(start.in_tray);
+  EXPECT_EQ(RunLarkspur({"--tray"}, open_window).code, 7);
+  EXPECT_TRUE(start.in_tray);
   EXPECT_EQ(given.config, UserFoldersFromEnvironment().config);
   EXPECT_FALSE(given.config.empty());
 
@@ -149,6 +156,7 @@ TEST_F(CommandLineTest, TheWindowOpensOnTheUsersOrTheDemoFolders) {
   EXPECT_EQ(given.cache, (root / "cache").string());
   EXPECT_EQ(given.state, (root / "state").string());
   EXPECT_EQ(notice, "Demo: this window works on sample data, not on your own.");
+  EXPECT_TRUE(start.demo) << "no home-page invitation on sample data";
   EXPECT_TRUE(fs::exists(fs::path(given.data) / "larkspur" / "registry.reg"));
   EXPECT_TRUE(fs::exists(fs::path(given.config) / "mozilla" / "firefox" / "profiles.ini"));
   EXPECT_EQ(std::getenv("HOME"), home);

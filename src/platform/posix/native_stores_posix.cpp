@@ -2,7 +2,9 @@
 // ${XDG_DATA_HOME}/larkspur standing in for the registry, the URL cache and the URL history.
 #include "platform/native_stores.h"
 
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include "platform/firefox_layout.h"
 #include "platform/posix/folder_identity.h"
@@ -45,6 +47,16 @@ std::string CacheShellFolder(RegistryPort& registry) {
   return text.substr(0, text.find('\0'));
 }
 
+// The folder of the stand-ins when it holds none of them; empty when one is there.
+std::string WithoutStandIns(const UserFolders& folders) {
+  std::error_code error;
+  for (const char* name : {"registry.reg", "urlcache.tsv", "urlhistory.txt"})
+    if (const std::string path = StoreFile(folders, name);
+        !path.empty() && std::filesystem::exists(std::filesystem::symlink_status(path, error)))
+      return "";
+  return folders.data.empty() ? "$XDG_DATA_HOME/larkspur" : folders.data + "/larkspur";
+}
+
 }  // namespace
 
 NativeStores MakeNativeStores(const UserFolders& folders, std::shared_ptr<PreviewLedger> preview) {
@@ -79,6 +91,7 @@ NativeStores MakeNativeStores(const UserFolders& folders, std::shared_ptr<Previe
   if (!folders.home.empty())
     stores.legacy_firefox_folder = folders.home + "/.mozilla/firefox";
   stores.packaged_firefox_places = PackagedFirefoxPlaces(folders.home);
+  stores.internet_explorer_missing_from = WithoutStandIns(folders);
   return stores;
 }
 

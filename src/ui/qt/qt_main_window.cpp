@@ -211,14 +211,35 @@ void QtMainWindow::MirrorButton(const ControlRow& row, QAbstractButton* button) 
     button->setAccessibleName(name);
 }
 
+// A group whose browser is absent is disabled, its boxes with it; the tooltip says why, on the
+// boxes too, since a disabled box passes no tooltip request on.
+void QtMainWindow::MirrorPresence(QWidget* frame, std::string_view caption) {
+  const auto absent = form_.AbsentBrowsers.find(caption);
+  const bool found = absent == form_.AbsentBrowsers.end();
+  frame->setEnabled(found);
+  const QString why = found ? QString() : QString::fromStdString(absent->second);
+  // Only the tips it set itself: a present browser's frame may have a tip of its own.
+  QString& shown = presence_tips_[frame];
+  if (shown == why)
+    return;
+  shown = why;
+  frame->setToolTip(why);
+  for (QWidget* box : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    box->setToolTip(why);
+}
+
 void QtMainWindow::Mirror() {
   setWindowTitle(QString::fromStdString(form_.Caption));
   for (const ControlRow& row : kControlTable) {
     QWidget* widget = controls_.at(std::string(row.name));
     if (row.box != nullptr)
       MirrorButton(row, static_cast<QAbstractButton*>(widget));
-    // The controls inside without a tip of their own show their frame's.
-    if (row.tip != nullptr && widget->toolTip().toStdString() != form_.*row.tip)
+    else if (row.kind == ControlKind::kFrame)
+      MirrorPresence(widget, row.caption);
+    // The controls inside without a tip of their own show their frame's; an absent browser's
+    // frame says why instead.
+    if (row.tip != nullptr && !form_.AbsentBrowsers.contains(row.caption) &&
+        widget->toolTip().toStdString() != form_.*row.tip)
       widget->setToolTip(QString::fromStdString(form_.*row.tip));
   }
 

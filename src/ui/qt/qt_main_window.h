@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/form1.h"
 #include "app/main_window.h"
@@ -61,6 +62,7 @@ class QtMainWindow final : public QWidget, public WindowFace {
   QWidget* CreateControl(const ControlRow& row, QWidget* parent);
   void MirrorButton(const ControlRow& row, QAbstractButton* button);
   void ShowStatus();
+  void MirrorPresence(QWidget* frame, std::string_view caption);
   void ButtonClicked(const ControlRow& row, bool checked);
   void ListSelected(const ControlRow& row, int index);
 

@@ -11,6 +11,12 @@ QMenu* MakeTrayMenu(MainWindow& behaviour, QWidget* parent) {
         QString::fromUtf8(row.caption.data(), static_cast<int>(row.caption.size())));
     QObject::connect(action, &QAction::triggered, menu,
                      [&behaviour, &row] { (behaviour.*row.choose)(); });
+    if (row.ticked != nullptr) {
+      action->setCheckable(true);
+      // Asked afresh each time the menu opens: the state lives outside the program.
+      QObject::connect(menu, &QMenu::aboutToShow, action,
+                       [&behaviour, &row, action] { action->setChecked((behaviour.*row.ticked)()); });
+    }
     if (menu->defaultAction() == nullptr)
       menu->setDefaultAction(action);
   }

@@ -8,11 +8,13 @@
 #include <QPixmap>
 #include <QSocketNotifier>
 #include <csignal>
+#include <memory>
 #include <cstdlib>
 #include <iostream>
 
 #include "app/cleanup_engine.h"
 #include "app/main_window.h"
+#include "platform/autostart.h"
 #include "platform/native_stores.h"
 #include "platform/run_log_file.h"
 #include "ui/qt/qt_desktop.h"
@@ -75,7 +77,7 @@ QIcon EmptyIcon() {
 
 }  // namespace
 
-int RunWindow(int argc, char** argv, const UserFolders& folders, const std::string& notice) {
+int RunWindow(int argc, char** argv, const UserFolders& folders, const WindowStart& start) {
   if (!HasDisplay()) {
     std::cerr << "larkspur: no display to open the window on (DISPLAY is not set); use --clean, "
                  "see --help\n";
@@ -98,19 +100,29 @@ int RunWindow(int argc, char** argv, const UserFolders& folders, const std::stri
                 tray_picture);
   tray.InitNew();
 
-  MainWindow behaviour(
-      form, engine,
-      MainWindowPorts{face, *stores.settings, desktop, tray,
-                      QCoreApplication::applicationDirPath().toStdString(), RunLogPath(folders)});
+  const std::unique_ptr<AutostartPort> autostart = MakeAutostart(folders);
+  MainWindow behaviour(form, engine,
+                       MainWindowPorts{face, *stores.settings, desktop, tray,
+                                       QCoreApplication::applicationDirPath().toStdString(),
+                                       RunLogPath(folders), autostart.get(), start});
   face.Attach(behaviour);
   notify_area.SetMenu(MakeTrayMenu(behaviour, &face));
   CloseOnTermination(face);
   behaviour.Form_Load();
-  if (!notice.empty()) {
-    form.Label5.SetCaption(notice);
+  if (!start.notice.empty()) {
+    form.Label5.SetCaption(start.notice);
     face.Mirror();
   }
-  face.show();
+  switch (behaviour.ViewAtStart()) {
+    case StartView::kShown:
+      face.show();
+      break;
+    case StartView::kMinimized:
+      face.showMinimized();
+      break;
+    case StartView::kHidden:
+      break;
+  }
   return QApplication::exec();
 }
 

@@ -419,6 +419,13 @@ void Win32MainWindow::Mirror() {
   }
   ::SendMessageW(list1, LB_SETCURSEL, static_cast<WPARAM>(form_.List1.ListIndex), 0);
 
+  if (mirrored_absent_ != form_.AbsentBrowsers) {
+    for (const ControlRow& row : kControlTable)
+      if (row.kind == ControlKind::kFrame)
+        MirrorPresence(row);
+    mirrored_absent_ = form_.AbsentBrowsers;
+  }
+
   MirrorStatus();
   const ProgressBar& bar = form_.ProgressBar1;
   if (bar.BackColor != ProgressBar::kSystemColour && !high_contrast_)
@@ -436,6 +443,37 @@ void Win32MainWindow::Mirror() {
     timer_running_ = true;
     timer_interval_ = timer.Interval;
   }
+}
+
+// A group whose browser is absent is disabled with its boxes. A disabled box leaves the pointer
+// to the window, so the tooltip that says why covers the group's place on the window.
+void Win32MainWindow::MirrorPresence(const ControlRow& frame) {
+  const auto absent = form_.AbsentBrowsers.find(frame.caption);
+  const bool found = absent == form_.AbsentBrowsers.end();
+  for (const ControlRow& row : kControlTable)
+    if (row.name == frame.name || row.parent == frame.name)
+      ::EnableWindow(Control(std::string(row.name)), found);
+  if (tooltips_ == nullptr) {
+    tooltips_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
+                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                                  instance_, nullptr);
+    ::SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, Px(frame.width * 2));
+  }
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = window_;
+  tool.uId = static_cast<UINT_PTR>(ControlId(std::string(frame.name)));
+  ::SendMessageW(tooltips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  if (found)
+    return;
+  std::wstring text = Wide(absent->second);
+  tool.uFlags = TTF_SUBCLASS;
+  tool.lpszText = text.data();
+  const HWND control = Control(std::string(frame.name));
+  ::GetWindowRect(control, &tool.rect);
+  ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&tool.rect), 2);
+  ::SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void Win32MainWindow::MirrorStatus() {
@@ -594,9 +632,12 @@ void Win32MainWindow::ShowTrayMenu() {
   const HMENU menu = ::CreatePopupMenu();
   if (menu == nullptr)
     return;
-  for (std::size_t index = 0; index < kTrayMenu.size(); ++index)
-    ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(TrayMenuId(index)),
-                  Wide(std::string(kTrayMenu[index].caption)).c_str());
+  for (std::size_t index = 0; index < kTrayMenu.size(); ++index) {
+    const TrayMenuRow& row = kTrayMenu[index];
+    const bool ticked = row.ticked != nullptr && behaviour_ != nullptr && (behaviour_->*row.ticked)();
+    ::AppendMenuW(menu, MF_STRING | (ticked ? MF_CHECKED : MF_UNCHECKED),
+                  static_cast<UINT_PTR>(TrayMenuId(index)), Wide(std::string(row.caption)).c_str());
+  }
   ::SetMenuDefaultItem(menu, static_cast<UINT>(TrayMenuId(0)), FALSE);  // as a double click
   POINT where{};
   ::GetCursorPos(&where);

@@ -84,6 +84,7 @@ class Win32MainWindow final : public WindowFace {
   void StatusTextChanged(HWND label, const std::wstring& text);
   void DrawStatus(const DRAWITEMSTRUCT& item);
   void MirrorStatus();
+  void MirrorPresence(const ControlRow& frame);
   void ApplyPointer();
   int Px(double twips) const;
   double Twips(int pixels) const;
@@ -110,6 +111,8 @@ class Win32MainWindow final : public WindowFace {
   bool closing_ = false;
   UINT taskbar_created_message_ = 0;
   std::function<void()> taskbar_created_;
+  HWND tooltips_ = nullptr;  // made when a group first needs one
+  std::map<std::string, std::string, std::less<>> mirrored_absent_;
 };
 
 }  // namespace larkspur

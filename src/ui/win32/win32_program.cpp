@@ -28,7 +28,7 @@ HINSTANCE WithCommonControls(HINSTANCE instance) {
 
 Win32Program::Win32Program(NativeStores stores, HINSTANCE instance,
                            const std::string& program_folder, std::unique_ptr<Win32Desktop> desktop,
-                           const std::string& run_log)
+                           const std::string& run_log, const WindowStart& start)
     : stores_(std::move(stores)),
       engine_(form_, stores_),
       face_(form_, WithCommonControls(instance)),
@@ -36,9 +36,10 @@ Win32Program::Win32Program(NativeStores stores, HINSTANCE instance,
       tray_icon_(TrayIcon(instance), &::DestroyIcon),
       tray_(TraySite{notify_area_, subclass_, reinterpret_cast<WindowHandle>(face_.Handle()), true},
             IconPicture(reinterpret_cast<IconHandle>(tray_icon_.get()))),
-      behaviour_(
-          form_, engine_,
-          MainWindowPorts{face_, *stores_.settings, *desktop_, tray_, program_folder, run_log}) {
+      autostart_(MakeAutostart({})),
+      behaviour_(form_, engine_,
+                 MainWindowPorts{face_, *stores_.settings, *desktop_, tray_, program_folder,
+                                 run_log, autostart_.get(), start}) {
   tray_.InitNew();
   face_.Attach(behaviour_);
   face_.OnTaskbarCreated([this] { notify_area_.AddAgain(); });
@@ -54,7 +55,16 @@ Win32Program::~Win32Program() {
 
 void Win32Program::Open() {
   behaviour_.Form_Load();
-  face_.Open();
+  switch (behaviour_.ViewAtStart()) {
+    case StartView::kShown:
+      face_.Open();
+      break;
+    case StartView::kMinimized:
+      ::ShowWindow(face_.Handle(), SW_SHOWMINNOACTIVE);
+      break;
+    case StartView::kHidden:
+      break;
+  }
 }
 
 int Win32Program::Run() {

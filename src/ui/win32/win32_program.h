@@ -10,6 +10,7 @@
 #include "app/cleanup_engine.h"
 #include "app/form1.h"
 #include "app/main_window.h"
+#include "platform/autostart.h"
 #include "platform/native_stores.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_notify_area.h"
@@ -24,12 +25,12 @@ class Win32Program {
   // opens. The tests give a desktop of their own.
   Win32Program(NativeStores stores, HINSTANCE instance, const std::string& program_folder,
                std::unique_ptr<Win32Desktop> desktop = std::make_unique<Win32Desktop>(),
-               const std::string& run_log = "");
+               const std::string& run_log = "", const WindowStart& start = {});
   ~Win32Program();
   Win32Program(const Win32Program&) = delete;
   Win32Program& operator=(const Win32Program&) = delete;
 
-  // Start-up, then the window is shown.
+  // Start-up, then the window is shown (with --tray: left hidden in the notification area).
   void Open();
   // Handles messages until the window has closed; the exit code.
   int Run();
@@ -48,6 +49,7 @@ class Win32Program {
   Win32WindowSubclass subclass_;
   std::unique_ptr<std::remove_pointer_t<HICON>, decltype(&::DestroyIcon)> tray_icon_;
   cSysTray tray_;
+  std::unique_ptr<AutostartPort> autostart_;
   MainWindow behaviour_;
 };
 
