@@ -266,6 +266,7 @@ TEST_F(QtWindowTest, TheTrayMenuAndAnActivationReachTheBehaviour) {
   EXPECT_THAT(testing::ReadFile(entry),
               ::testing::HasSubstr("\nExec=\"" + fs::read_symlink("/proc/self/exe").string() +
                                    "\" --tray\n"));
+  EXPECT_TRUE(behaviour_->StartsAtSignIn());
   emit menu->aboutToShow();
   EXPECT_TRUE(sign_in->isChecked());
   sign_in->trigger();

@@ -204,7 +204,8 @@ TEST_F(CommandLineTest, InformationOptions) {
   EXPECT_THAT(help.out, ::testing::Not(HasSubstr("--demo")));
   EXPECT_THAT(help.out, HasSubstr("%LOCALAPPDATA%\\Quillmark\\Larkspur\\larkspur.log"));
 #else
-  EXPECT_THAT(help.out, HasSubstr("Usage: larkspur [--demo] [--clean ITEM[,ITEM...]]\n  or:  "));
+  EXPECT_THAT(help.out, HasSubstr("Usage: larkspur [--demo] [--tray]\n"
+                                  "  or:  larkspur [--demo] --clean ITEM[,ITEM...]\n"));
   EXPECT_THAT(help.out, HasSubstr("${XDG_STATE_HOME:-~/.local/state}/larkspur/larkspur.log"));
 #endif
 }
