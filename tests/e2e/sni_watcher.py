@@ -132,9 +132,13 @@ def drive(bus, watcher, program):
     menu = dbus.Interface(bus.get_object(service, menu_path, introspect=False), MENU)
     _, layout = call(menu.GetLayout, 0, -1, dbus.Array([], signature="s"))
     entries = {str(child[1].get("label", "")): int(child[0]) for child in layout[2]}
+    toggles = {str(child[1].get("label", "")): str(child[1].get("toggle-type", ""))
+               for child in layout[2]}
     captions = [label for label in entries if label]
-    if captions != ["Show Larkspur", "Delete Now", "Exit"]:
+    if captions != ["Show Larkspur", "Delete Now", "Start at sign-in", "Exit"]:
         fail("menu: %r" % (captions,))
+    if toggles["Start at sign-in"] != "checkmark":
+        fail("Start at sign-in is no tick entry: %r" % (toggles,))
     call(menu.Event, entries["Exit"], "clicked", dbus.String("", variant_level=1), dbus.UInt32(0))
 
     if not wait(lambda: program.poll() is not None, 60):
