@@ -301,8 +301,7 @@ void MainWindow::SetProgress(int maximum, int value) {
   form_.ProgressBar1.Max = maximum;
   if (value > maximum)
     return;
-  form_.ProgressBar1.Value = value;
-  ports_.face.RepaintNow();
+  form_.ProgressBar1.Value = value;  // shown by the Mirror that ends the tick
 }
 
 void MainWindow::Timer1_Timer() {

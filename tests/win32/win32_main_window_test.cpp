@@ -73,11 +73,30 @@ int ScreenDpi() {
   return dpi;
 }
 
+std::filesystem::path FirefoxFolder() {
+  const char* appdata = std::getenv("APPDATA");
+  return std::filesystem::path(appdata != nullptr ? appdata : "") / "Mozilla" / "Firefox";
+}
+
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::optional<std::string> RunValue() {
+  char value[1024] = {};
+  DWORD size = sizeof value;
+  if (::RegGetValueA(HKEY_CURRENT_USER, kRunKey, "Larkspur", RRF_RT_REG_SZ, nullptr, value,
+                     &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return value;
+}
+
+// Firefox has a profile here, so that its group takes clicks.
 class Win32WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     LARKSPUR_REQUIRE_WINE();
     ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    testing::WriteFile(FirefoxFolder() / "profiles.ini", "[Profile0]\r\nPath=Profiles/p\r\n");
+    testing::WriteFile(FirefoxFolder() / "Profiles" / "p" / "prefs.js", "");
     program_ = std::make_unique<Win32Program>(MakeNativeStores(UserFoldersFromEnvironment()),
                                               ::GetModuleHandleW(nullptr), program_folder_.str(),
                                               std::make_unique<FixedDrawDesktop>(),
@@ -87,6 +106,9 @@ class Win32WindowTest : public ::testing::Test {
   void TearDown() override {
     program_.reset();
     ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Larkspur");
+    std::error_code ignored;
+    std::filesystem::remove_all(FirefoxFolder(), ignored);
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     }
@@ -449,6 +471,7 @@ TEST_F(Win32WindowTest, ANewTaskbarGetsTheIconAgainAndItsDoubleClickStillWorks) 
 struct SeenMenu {
   std::vector<std::string> captions;
   std::vector<UINT> ids;
+  std::vector<bool> ticked;
   UINT default_id = 0;
   int ticks = 0;
   bool closed = false;
@@ -466,6 +489,8 @@ void CALLBACK ReadAndCloseMenu(HWND, UINT, UINT_PTR, DWORD) {
       ::GetMenuStringA(menu, static_cast<UINT>(item), caption, sizeof caption, MF_BYPOSITION);
       g_menu.captions.emplace_back(caption);
       g_menu.ids.push_back(::GetMenuItemID(menu, item));
+      g_menu.ticked.push_back((::GetMenuState(menu, static_cast<UINT>(item), MF_BYPOSITION) &
+                               MF_CHECKED) != 0);
     }
     g_menu.default_id = ::GetMenuDefaultItem(menu, FALSE, 0);
   } else if (++g_menu.ticks < 100) {
@@ -473,6 +498,46 @@ void CALLBACK ReadAndCloseMenu(HWND, UINT, UINT_PTR, DWORD) {
   }
   g_menu.closed = true;
   ::EndMenu();
+}
+
+// Without a Firefox profile its group is disabled, with a tooltip over it that says where none was
+// found; Internet Explorer, part of Windows, is always there.
+TEST_F(Win32WindowTest, FirefoxWithoutAProfileIsShownDisabled) {
+  std::filesystem::remove_all(FirefoxFolder());
+  program_->Open();
+  EXPECT_FALSE(::IsWindowEnabled(control("Frame2")));
+  EXPECT_FALSE(::IsWindowEnabled(control("chkCookies")));
+  EXPECT_TRUE(::IsWindowEnabled(control("Frame1")));
+  EXPECT_TRUE(::IsWindowEnabled(control("chkIEHist")));
+  HWND tips = nullptr;  // the window's own: the desktop's tray has tooltips too
+  do
+    tips = ::FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr);
+  while (tips != nullptr && ::GetWindow(tips, GW_OWNER) != window());
+  ASSERT_NE(tips, nullptr);
+  ASSERT_EQ(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 1);
+  wchar_t text[512] = {};
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = window();
+  tool.uId = static_cast<UINT_PTR>(ControlId("Frame2"));
+  tool.lpszText = text;
+  ::SendMessageW(tips, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_EQ(std::filesystem::path(text).string(),
+            "No Firefox profile found in " + FirefoxFolder().string() + ".");
+}
+
+// --tray: hidden, with the icon in the notification area.
+TEST_F(Win32WindowTest, StartedInTheTrayTheWindowStaysHidden) {
+  program_.reset();
+  program_ = std::make_unique<Win32Program>(MakeNativeStores(UserFoldersFromEnvironment()),
+                                            ::GetModuleHandleW(nullptr), program_folder_.str(),
+                                            std::make_unique<FixedDrawDesktop>(), "",
+                                            WindowStart{"", false, true});
+  program_->Open();
+  EXPECT_FALSE(::IsWindowVisible(window()));
+  EXPECT_TRUE(program_->tray().IconAdded());
+  ::SendMessageA(window(), 1125, 0, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(::IsWindowVisible(window()));
 }
 
 TEST_F(Win32WindowTest, RightButtonUpOnTheIconOpensTheTrayMenu) {
@@ -485,11 +550,13 @@ TEST_F(Win32WindowTest, RightButtonUpOnTheIconOpensTheTrayMenu) {
   ::SendMessageA(window(), 1125, 0, WM_RBUTTONUP);  // returns when the menu has closed
   ::KillTimer(nullptr, timer);
 
-  EXPECT_THAT(g_menu.captions,
-              ElementsAreArray<std::string>({"Show Larkspur", "Delete Now", "Exit"}));
+  EXPECT_THAT(g_menu.captions, ElementsAreArray<std::string>({"Show Larkspur", "Delete Now",
+                                                             "Start at sign-in", "Exit"}));
   EXPECT_THAT(g_menu.ids, ElementsAreArray<UINT>({static_cast<UINT>(TrayMenuId(0)),
                                                   static_cast<UINT>(TrayMenuId(1)),
-                                                  static_cast<UINT>(TrayMenuId(2))}));
+                                                  static_cast<UINT>(TrayMenuId(2)),
+                                                  static_cast<UINT>(TrayMenuId(3))}));
+  EXPECT_THAT(g_menu.ticked, ElementsAreArray<bool>({false, false, false, false}));
   EXPECT_EQ(g_menu.default_id, static_cast<UINT>(TrayMenuId(0)));
   EXPECT_FALSE(::IsWindowVisible(window())) << "closing the menu chooses nothing";
   EXPECT_TRUE(::IsWindow(window()));
@@ -525,8 +592,18 @@ TEST_F(Win32WindowTest, TrayMenuCommandsShowTheWindowDeleteNowAndExit) {
   EXPECT_FALSE(Checked("Check12"));
   ::RegCloseKey(typed);
 
+  // "Start at sign-in": the Run value starts this program, quoted, in the tray; again, it goes.
+  wchar_t exe[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::string command = "\"";
+  command.append(std::filesystem::path(exe).string()).append("\" --tray");
+  choose(2);
+  EXPECT_EQ(RunValue(), command);
+  choose(2);
+  EXPECT_EQ(RunValue(), std::nullopt);
+
   const HWND window_before = window();
-  choose(2);  // "Exit"
+  choose(3);  // "Exit"
   EXPECT_FALSE(::IsWindow(window_before));
   EXPECT_FALSE(IconInTray(window_before));
   EXPECT_EQ(program_->Run(), 0) << "the loop ends at once";

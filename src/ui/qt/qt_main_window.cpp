@@ -258,15 +258,30 @@ void QtMainWindow::Mirror() {
   progress_->setRange(bar.Min, bar.Max);
   if (bar.Value >= bar.Min && bar.Value <= bar.Max)
     progress_->setValue(bar.Value);
-  if (bar.BackColor != ProgressBar::kSystemColour) {
+  // A new palette repaints the bar, even the same one: only when the colour changes.
+  const QColor back = QColor::fromRgb(bar.BackColor & 0xFF, (bar.BackColor >> 8) & 0xFF,
+                                      (bar.BackColor >> 16) & 0xFF);
+  if (bar.BackColor != ProgressBar::kSystemColour &&
+      (progress_->palette().color(QPalette::Base) != back ||
+       progress_->palette().color(QPalette::Window) != back)) {
     QPalette palette = progress_->palette();
-    palette.setColor(QPalette::Base,
-                     QColor::fromRgb(bar.BackColor & 0xFF, (bar.BackColor >> 8) & 0xFF,
-                                     (bar.BackColor >> 16) & 0xFF));
-    palette.setColor(QPalette::Window, palette.color(QPalette::Base));
+    palette.setColor(QPalette::Base, back);
+    palette.setColor(QPalette::Window, back);
     progress_->setPalette(palette);
   }
 
+  // Each change of the pointer goes to the display server: only when it changes.
+  if (form_.MousePointer != shown_pointer_)
+    ShowPointer();
+
+  if (!form_.Timer1.Ticking())
+    timer1_.stop();
+  else if (!timer1_.isActive() || timer1_.interval() != form_.Timer1.Interval)
+    timer1_.start(form_.Timer1.Interval);
+}
+
+void QtMainWindow::ShowPointer() {
+  shown_pointer_ = form_.MousePointer;
   switch (form_.MousePointer) {
     case Pointer::kBusy:
       setCursor(Qt::WaitCursor);
@@ -278,11 +293,6 @@ void QtMainWindow::Mirror() {
       unsetCursor();
       break;
   }
-
-  if (!form_.Timer1.Ticking())
-    timer1_.stop();
-  else if (!timer1_.isActive() || timer1_.interval() != form_.Timer1.Interval)
-    timer1_.start(form_.Timer1.Interval);
 }
 
 // The line shows what fits of the text, the tooltip and assistive technology get all of it; a
@@ -312,8 +322,8 @@ void QtMainWindow::RepaintNow() {
   progress_->setRange(bar.Min, bar.Max);
   if (bar.Value >= bar.Min && bar.Value <= bar.Max)
     progress_->setValue(bar.Value);
-  if (form_.MousePointer == Pointer::kBusy)
-    setCursor(Qt::WaitCursor);
+  if (form_.MousePointer == Pointer::kBusy && shown_pointer_ != Pointer::kBusy)
+    ShowPointer();
   label5_->repaint();
   progress_->repaint();
 }
@@ -377,6 +387,8 @@ bool QtMainWindow::LoadCustomPointer(const std::string& path) {
     return false;
   const QPoint hot_spot = CursorHotSpot(path);
   custom_pointer_ = QCursor(picture, hot_spot.x(), hot_spot.y());
+  if (shown_pointer_ == Pointer::kCustom)
+    ShowPointer();
   return true;
 }
 

@@ -63,6 +63,7 @@ class QtMainWindow final : public QWidget, public WindowFace {
   void MirrorButton(const ControlRow& row, QAbstractButton* button);
   void ShowStatus();
   void MirrorPresence(QWidget* frame, std::string_view caption);
+  void ShowPointer();
   void ButtonClicked(const ControlRow& row, bool checked);
   void ListSelected(const ControlRow& row, int index);
 
@@ -77,6 +78,7 @@ class QtMainWindow final : public QWidget, public WindowFace {
   QTimer timer1_;
   LogViewer* log_viewer_ = nullptr;
   std::optional<QCursor> custom_pointer_;
+  Pointer shown_pointer_ = Pointer::kDefault;
   bool closing_ = false;
   std::optional<QPoint> hidden_at_;  // where the window was when it hid into the tray
 };

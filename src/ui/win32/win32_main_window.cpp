@@ -428,7 +428,9 @@ void Win32MainWindow::Mirror() {
 
   MirrorStatus();
   const ProgressBar& bar = form_.ProgressBar1;
-  if (bar.BackColor != ProgressBar::kSystemColour && !high_contrast_)
+  if (bar.BackColor != ProgressBar::kSystemColour && !high_contrast_ &&
+      static_cast<std::uint32_t>(::SendMessageA(Control("ProgressBar1"), PBM_GETBKCOLOR, 0, 0)) !=
+          (bar.BackColor & 0x00FFFFFF))
     ::SendMessageA(Control("ProgressBar1"), PBM_SETBKCOLOR, 0,
                    static_cast<LPARAM>(bar.BackColor & 0x00FFFFFF));
   ApplyPointer();
@@ -487,7 +489,11 @@ void Win32MainWindow::MirrorStatus() {
   }
   const ProgressBar& bar = form_.ProgressBar1;
   const HWND progress = Control("ProgressBar1");
-  ::SendMessageW(progress, PBM_SETRANGE32, static_cast<WPARAM>(bar.Min), bar.Max);
+  // Setting the range redraws the bar even when it is the same: once a second while idle.
+  PBRANGE range{};
+  ::SendMessageW(progress, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+  if (range.iLow != bar.Min || range.iHigh != bar.Max)
+    ::SendMessageW(progress, PBM_SETRANGE32, static_cast<WPARAM>(bar.Min), bar.Max);
   if (bar.Value >= bar.Min && bar.Value <= bar.Max)
     ::SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(bar.Value), 0);
 }
