@@ -4,21 +4,25 @@ include(GNUInstallDirs)
 set(debian_out ${PROJECT_BINARY_DIR}/debian)
 set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/${CPACK_PACKAGE_NAME})
 
-# The manual page comes from the program's own --help and --version, so it cannot fall behind.
+# The manual page comes from the program's own --help and --version, so it cannot fall behind;
+# packaging/debian/larkspur.h2m adds the description of the window, the exit status, examples.
 # The program runs in a throw-away home, as every run of it does.
 find_program(HELP2MAN help2man)
 if(HELP2MAN)
   set(man_page ${debian_out}/larkspur.1)
   set(scratch ${debian_out}/help2man-home)
+  set(man_extra ${PROJECT_SOURCE_DIR}/packaging/debian/larkspur.h2m)
   add_custom_command(
     OUTPUT ${man_page}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${scratch}
     COMMAND ${CMAKE_COMMAND} -E env HOME=${scratch} XDG_CONFIG_HOME=${scratch}
             XDG_DATA_HOME=${scratch} XDG_CACHE_HOME=${scratch} XDG_STATE_HOME=${scratch}
-            ${HELP2MAN} --no-info --section=1 --name=${PROJECT_DESCRIPTION}
+            ${HELP2MAN} --no-info --section=1 --name=${PROJECT_DESCRIPTION} --include=${man_extra}
             --output=${man_page} $<TARGET_FILE:larkspur>
+    # --help's "Exit status:" ends its options; in a manual page it is a section of its own.
+    COMMAND sed -i "s/^\\.SS \"Exit status:\"$/.SH \"EXIT STATUS\"/" ${man_page}
     COMMAND gzip -9nf ${man_page}
-    DEPENDS larkspur
+    DEPENDS larkspur ${man_extra}
     VERBATIM)
   add_custom_target(larkspur_man_page ALL DEPENDS ${man_page}.gz)
   install(FILES ${man_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
@@ -60,10 +64,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # CPack puts the summary line first.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Clears Internet Explorer's history, temporary files, typed addresses and
-cookies, and Firefox's form history, downloads, typed addresses, cookies and
-cache, now or at a chosen interval. On Linux the Internet Explorer stores are
-small stand-in files; the Firefox files are those of the default profile.")
+    "Erases the traces web browsers leave: Firefox's form history, downloads,
+typed addresses and history, cookies and cache in every profile that Firefox
+lists, and next those of Chrome and Edge, now or at a chosen interval while
+it runs, in a window or from the command line. Bookmarks are saved first and
+stay, as do passwords and settings. Internet Explorer's items act on Windows;
+on Linux only on its stand-in files, where there are any.")
 # The libraries the program links come from dpkg-shlibdeps; what it only starts or draws with
 # is recommended: Liberation Sans stands in for Arial, xdg-open shows the save log.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

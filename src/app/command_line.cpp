@@ -69,15 +69,15 @@ void PrintHelp(std::ostream& out) {
       << "  -h, --help      this text\n"
          "  -V, --version   the program's version\n"
          "\n"
-      << kFilesHelp
-      << "\n"
          "Exit status:\n"
          "  0  done\n"
          "  1  the program could not run (no window could open, no demo folder could be\n"
          "     made), or a run's output was lost (the run itself goes on)\n"
          "  2  a mistake in the options; nothing is deleted\n"
          "  3  something stayed: a file in use or refused, Firefox running, or its\n"
-         "     bookmarks not saved (the last line counts them, stderr says why for Firefox)\n";
+         "     bookmarks not saved (the last line counts them, stderr says why for Firefox)\n"
+         "\n"
+      << kFilesHelp;
 }
 
 void PrintItems(std::ostream& out) {

@@ -33,9 +33,14 @@ program=$unpacked/usr/bin/larkspur
 readelf -d "$program" | grep -E 'NEEDED.*lib(a|ub|l|t)san' && fail "a sanitizer build"
 readelf -S "$program" | grep -q '\.symtab' && fail "program not stripped"
 man=$(zcat "$unpacked/usr/share/man/man1/larkspur.1.gz")
-for text in '.TH LARKSPUR "1"' '\fB\-\-list\-items\fR' '\fB\-\-clean\fR ITEMS'; do
+for text in '.TH LARKSPUR "1"' '\fB\-\-list\-items\fR' '\fB\-\-clean\fR ITEMS' \
+  'Start at sign-in' 'Turn On Auto Delete'; do
   grep -qF -- "$text" <<<"$man" || fail "manual page lacks $text"
 done
+sections=$(sed -n 's/^\.SH "\{0,1\}\([^"]*\)"\{0,1\}$/\1/p' <<<"$man" | tr '\n' ,)
+[ "$sections" = "NAME,SYNOPSIS,DESCRIPTION,OPTIONS,EXIT STATUS,FILES,EXAMPLES,SEE ALSO," ] \
+  || fail "manual page sections: $sections"
+grep -q "default profile" <<<"$(field Description)" && fail "description: $(field Description)"
 copyright=$(cat "$unpacked/usr/share/doc/larkspur/copyright")
 grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' <<<"$copyright" \
   && grep -qx 'License: Expat' <<<"$copyright" && grep -qx ' \.' <<<"$copyright" \

@@ -8,6 +8,8 @@ const char kFilesHelp[] =
     "Files:\n"
     "  HKEY_CURRENT_USER\\Software\\Quillmark\\Larkspur        the settings\n"
     "  %LOCALAPPDATA%\\Quillmark\\Larkspur\\larkspur.log      the run log (\"View Save Log\")\n"
-    "  %APPDATA%\\Mozilla\\Firefox                           Firefox's profiles\n";
+    "  %APPDATA%\\Mozilla\\Firefox                           Firefox's profiles\n"
+    "  HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run, value Larkspur\n"
+    "                                                     \"Start at sign-in\"\n";
 
 }  // namespace larkspur
