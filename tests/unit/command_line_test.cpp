@@ -115,6 +115,24 @@ TEST_F(CommandLineTest, APreviewListsWhatTheRunThenErasesAndTheRunIsLoggedWithou
 }
 #endif
 
+#ifndef _WIN32
+// An item of a browser with no data here says so, once, instead of counting nothing.
+TEST_F(CommandLineTest, ItemsOfABrowserThatIsNotHereSaySo) {
+  fs::remove_all(data_ / "larkspur");
+  fs::remove_all(profile_.parent_path());
+  const Result result = RunLarkspur({"--clean", "ie-history,firefox-cookies"});
+  EXPECT_EQ(result.code, 0);
+  EXPECT_THAT(Lines(result.out),
+              ::testing::ElementsAre(
+                  "ie-history: Internet Explorer is not on this computer (looked for in " +
+                      data_.string() + "/larkspur).",
+                  "firefox-cookies: No Firefox profile found in " +
+                      std::string(std::getenv("HOME")) + "/.mozilla/firefox or " +
+                      profile_.parent_path().string() + ".",
+                  "Nothing to erase."));
+}
+#endif
+
 // The window gets the folders its stores live in: the user's, or with --demo those of a fresh
 // sample folder. The process's environment stays as it was.
 TEST_F(CommandLineTest, TheWindowOpensOnTheUsersOrTheDemoFolders) {
