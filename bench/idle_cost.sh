@@ -27,7 +27,7 @@ export XDG_CACHE_HOME="$home/.cache" XDG_STATE_HOME="$home/.local/state" WINEPRE
 mkdir -p "$XDG_CONFIG_HOME/Quillmark"
 printf '[Larkspur]\nOftenIndex=%s\nBackupSwitch=On\n' "$interval" \
   >"$XDG_CONFIG_HOME/Quillmark/settings.ini"
-export QT_QPA_PLATFORM=xcb LARKSPUR=$larkspur SECONDS_TO_MEASURE=$seconds HIDDEN=$hidden
+export QT_QPA_PLATFORM=xcb SANDBOX_HOME=$home LARKSPUR=$larkspur SECONDS_TO_MEASURE=$seconds HIDDEN=$hidden
 
 cat >"$home/session.sh" <<'SESSION'
 set -eu
@@ -40,24 +40,28 @@ pid=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Larkspur$' | head -1)
 [ "$HIDDEN" = 1 ] && xdotool windowminimize "$window"
 sleep 3
-# The time on a CPU (ns, every thread: schedstat is finer than utime + stime's clock ticks), and
-# the voluntary and involuntary context switches.
+# Per thread: its time on a CPU (ns; schedstat is finer than utime + stime's clock ticks of
+# 10 ms) and its voluntary and involuntary context switches. Only threads alive at both samples
+# count: one that ends meanwhile would take its totals with it.
 sample() {
-  cat /proc/"$pid"/task/*/schedstat | awk '{ total += $1 } END { printf "%d\n", total }'
-  cat /proc/"$pid"/task/*/status | awk '/ctxt_switches/ { total += $2 } END { print total }'
+  for task in /proc/"$pid"/task/*; do
+    echo "${task##*/} $(cut -d' ' -f1 "$task/schedstat") $(awk '/ctxt_switches/ { n += $2 } END { print n }' "$task/status")"
+  done
 }
-read -r -d '' cpu0 switches0 < <(sample) || true
+sample >"$SANDBOX_HOME/before"
 sleep "$SECONDS_TO_MEASURE"
-read -r -d '' cpu1 switches1 < <(sample) || true
+sample >"$SANDBOX_HOME/after"
 kill -TERM "$pid"
 wait "$pid" || true
-echo "$cpu0 $cpu1 $switches0 $switches1"
+awk 'NR == FNR { cpu[$1] = $2; cs[$1] = $3; next }
+     $1 in cpu { dcpu += $2 - cpu[$1]; dcs += $3 - cs[$1] }
+     END { printf "%d %d\n", dcpu, dcs }' "$SANDBOX_HOME/before" "$SANDBOX_HOME/after"
 SESSION
 
-read -r cpu0 cpu1 switches0 switches1 < <(xvfb-run -a -s "-screen 0 1024x768x24" bash "$home/session.sh")
-awk -v c0="$cpu0" -v c1="$cpu1" -v s0="$switches0" -v s1="$switches1" -v t="$seconds" \
+read -r cpu switches < <(xvfb-run -a -s "-screen 0 1024x768x24" bash "$home/session.sh")
+awk -v cpu="$cpu" -v switches="$switches" -v t="$seconds" \
   -v max="$max_percent" 'BEGIN {
-    percent = (c1 - c0) / 1e9 / t * 100
-    printf "idle: %.3f %% of one CPU, %.1f context switches/s over %d s\n", percent, (s1 - s0) / t, t
+    percent = cpu / 1e9 / t * 100
+    printf "idle: %.3f %% of one CPU, %.1f context switches/s over %d s\n", percent, switches / t, t
     if (max != "" && percent > max) { printf "over %s %%\n", max; exit 1 }
   }'
