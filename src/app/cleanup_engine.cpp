@@ -26,7 +26,7 @@ std::map<std::string, std::string, std::less<>> CleanupEngine::AbsentBrowsers() 
   const std::string firefox = FirefoxMissing(
       FirefoxPorts{*stores_.registry, *stores_.profile_strings, *stores_.files, *stores_.profiles,
                    *stores_.folders, *stores_.bookmarks, form_.Label5, record_,
-                   stores_.legacy_firefox_folder, LocalToday});
+                   stores_.legacy_firefox_folder, LocalToday, stores_.packaged_firefox_places});
   if (!firefox.empty())
     absent["Mozilla Firefox"] = firefox;
   return absent;

@@ -70,7 +70,7 @@ class QtWindowTest : public ::testing::Test {
     behaviour_ = std::make_unique<MainWindow>(
         form_, *engine_,
         MainWindowPorts{face_, *stores_->settings, desktop_, tray_, program_folder_.str(),
-                        RunLogPath(UserFoldersFromEnvironment()), autostart_.get()});
+                        RunLogPath(UserFoldersFromEnvironment()), {}, autostart_.get()});
     face_.Attach(*behaviour_);
     behaviour_->Form_Load();
     face_.show();
@@ -433,9 +433,12 @@ TEST_F(QtWindowTest, ABrowserThatIsNotHereIsShownDisabledWithItsTicksKept) {
   EXPECT_EQ(Get<QCheckBox>("chkIEHist")->toolTip(), internet_explorer->toolTip());
   QWidget* firefox = face_.Control("Frame2");
   EXPECT_FALSE(firefox->isEnabled());
+  const std::string home = std::getenv("HOME");
   EXPECT_EQ(firefox->toolTip().toStdString(),
-            "No Firefox profile found in " + std::string(std::getenv("HOME")) +
-                "/.mozilla/firefox or " + Firefox().string() + ".");
+            "No Firefox profile found in " + home + "/.mozilla/firefox, " + Firefox().string() +
+                ", " + home + "/snap/firefox/common/.mozilla/firefox, " + home +
+                "/.var/app/org.mozilla.firefox/.mozilla/firefox or " + home +
+                "/.var/app/org.mozilla.firefox/config/mozilla/firefox.");
   EXPECT_TRUE(Get<QCheckBox>("chkCookies")->isChecked());
   EXPECT_TRUE(face_.Control("Frame3")->isEnabled());
 

@@ -79,6 +79,7 @@ class QtMainWindow final : public QWidget, public WindowFace {
   LogViewer* log_viewer_ = nullptr;
   std::optional<QCursor> custom_pointer_;
   Pointer shown_pointer_ = Pointer::kDefault;
+  std::map<QWidget*, QString> presence_tips_;  // an absent browser's frame: why
   bool closing_ = false;
   std::optional<QPoint> hidden_at_;  // where the window was when it hid into the tray
 };

@@ -104,7 +104,7 @@ int RunWindow(int argc, char** argv, const UserFolders& folders, const WindowSta
   MainWindow behaviour(form, engine,
                        MainWindowPorts{face, *stores.settings, desktop, tray,
                                        QCoreApplication::applicationDirPath().toStdString(),
-                                       RunLogPath(folders), autostart.get(), start});
+                                       RunLogPath(folders), {}, autostart.get(), start});
   face.Attach(behaviour);
   notify_area.SetMenu(MakeTrayMenu(behaviour, &face));
   CloseOnTermination(face);

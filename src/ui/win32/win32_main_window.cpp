@@ -455,18 +455,18 @@ void Win32MainWindow::MirrorPresence(const ControlRow& frame) {
   for (const ControlRow& row : kControlTable)
     if (row.name == frame.name || row.parent == frame.name)
       ::EnableWindow(Control(std::string(row.name)), found);
-  if (tooltips_ == nullptr) {
-    tooltips_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
+  if (presence_tips_ == nullptr) {
+    presence_tips_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
                                   instance_, nullptr);
-    ::SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, Px(frame.width * 2));
+    ::SendMessageW(presence_tips_, TTM_SETMAXTIPWIDTH, 0, Px(frame.width * 2));
   }
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof tool;
   tool.hwnd = window_;
   tool.uId = static_cast<UINT_PTR>(ControlId(std::string(frame.name)));
-  ::SendMessageW(tooltips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  ::SendMessageW(presence_tips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   if (found)
     return;
   std::wstring text = Wide(absent->second);
@@ -475,7 +475,7 @@ void Win32MainWindow::MirrorPresence(const ControlRow& frame) {
   const HWND control = Control(std::string(frame.name));
   ::GetWindowRect(control, &tool.rect);
   ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&tool.rect), 2);
-  ::SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  ::SendMessageW(presence_tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void Win32MainWindow::MirrorStatus() {

@@ -111,7 +111,7 @@ class Win32MainWindow final : public WindowFace {
   bool closing_ = false;
   UINT taskbar_created_message_ = 0;
   std::function<void()> taskbar_created_;
-  HWND tooltips_ = nullptr;  // made when a group first needs one
+  HWND presence_tips_ = nullptr;  // an absent browser's group: why; made when first needed
   std::map<std::string, std::string, std::less<>> mirrored_absent_;
 };
 

@@ -39,7 +39,7 @@ Win32Program::Win32Program(NativeStores stores, HINSTANCE instance,
       autostart_(MakeAutostart({})),
       behaviour_(form_, engine_,
                  MainWindowPorts{face_, *stores_.settings, *desktop_, tray_, program_folder,
-                                 run_log, autostart_.get(), start}) {
+                                 run_log, {}, autostart_.get(), start}) {
   tray_.InitNew();
   face_.Attach(behaviour_);
   face_.OnTaskbarCreated([this] { notify_area_.AddAgain(); });
