@@ -509,10 +509,12 @@ TEST_F(Win32WindowTest, FirefoxWithoutAProfileIsShownDisabled) {
   EXPECT_FALSE(::IsWindowEnabled(control("chkCookies")));
   EXPECT_TRUE(::IsWindowEnabled(control("Frame1")));
   EXPECT_TRUE(::IsWindowEnabled(control("chkIEHist")));
-  HWND tips = nullptr;  // the window's own: the desktop's tray has tooltips too
+  HWND tips = nullptr;  // the window's own for absent browsers: the frames' tips and the desktop's
+                       // tray have theirs
   do
     tips = ::FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr);
-  while (tips != nullptr && ::GetWindow(tips, GW_OWNER) != window());
+  while (tips != nullptr &&
+         (::GetWindow(tips, GW_OWNER) != window() || tips == program_->face().ToolTips()));
   ASSERT_NE(tips, nullptr);
   ASSERT_EQ(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 1);
   wchar_t text[512] = {};
