@@ -45,10 +45,10 @@ inline constexpr std::array<CleanupStep, 9> kCleanupSteps{{
      [](Cleaners& c) { c.firefox.Delete_FirefoxCache(); }},
 }};
 
-// For every ticked box whose browser is not absent, in the order above: its caption on the status line, then its step,
-// counted in the record as that item. At the end the status line shows the run's summary,
-// followed by what the browser kept and why; that text comes back (empty when nothing was
-// kept for a running browser or a backup not written).
+// For every ticked box whose browser is not absent, in the order above: its caption on the status
+// line, then its step, counted in the record as that item. At the end the status line shows the
+// run's summary, followed by what the browser kept and why; that text comes back (empty when
+// nothing was kept for a running browser or a backup not written).
 std::string RunTickedSteps(Form1& form, Cleaners& cleaners);
 
 }  // namespace larkspur

@@ -8,8 +8,8 @@
 
 #include "app/cleanup_engine.h"
 #include "app/form1.h"
-#include "app/window_start.h"
 #include "app/window_face.h"
+#include "app/window_start.h"
 #include "platform/autostart.h"
 #include "platform/desktop.h"
 #include "platform/settings.h"

@@ -67,10 +67,16 @@ class QtWindowTest : public ::testing::Test {
   void Open() {
     stores_ = std::make_unique<NativeStores>(MakeNativeStores(UserFoldersFromEnvironment()));
     engine_ = std::make_unique<CleanupEngine>(form_, *stores_);
-    behaviour_ = std::make_unique<MainWindow>(
-        form_, *engine_,
-        MainWindowPorts{face_, *stores_->settings, desktop_, tray_, program_folder_.str(),
-                        RunLogPath(UserFoldersFromEnvironment()), {}, autostart_.get()});
+    behaviour_ =
+        std::make_unique<MainWindow>(form_, *engine_,
+                                     MainWindowPorts{face_,
+                                                     *stores_->settings,
+                                                     desktop_,
+                                                     tray_,
+                                                     program_folder_.str(),
+                                                     RunLogPath(UserFoldersFromEnvironment()),
+                                                     {},
+                                                     autostart_.get()});
     face_.Attach(*behaviour_);
     behaviour_->Form_Load();
     face_.show();
@@ -250,8 +256,8 @@ TEST_F(QtWindowTest, TheTrayMenuAndAnActivationReachTheBehaviour) {
   std::vector<std::string> captions;
   for (const QAction* action : icon->contextMenu()->actions())
     captions.push_back(action->text().toStdString());
-  EXPECT_THAT(captions, ::testing::ElementsAre("Show Larkspur", "Delete Now", "Start at sign-in",
-                                               "Exit"));
+  EXPECT_THAT(captions,
+              ::testing::ElementsAre("Show Larkspur", "Delete Now", "Start at sign-in", "Exit"));
 
   face_.hide();
   emit icon->activated(QSystemTrayIcon::Trigger);  // a single click, or a desktop's Activate

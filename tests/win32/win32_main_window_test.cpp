@@ -489,8 +489,8 @@ void CALLBACK ReadAndCloseMenu(HWND, UINT, UINT_PTR, DWORD) {
       ::GetMenuStringA(menu, static_cast<UINT>(item), caption, sizeof caption, MF_BYPOSITION);
       g_menu.captions.emplace_back(caption);
       g_menu.ids.push_back(::GetMenuItemID(menu, item));
-      g_menu.ticked.push_back((::GetMenuState(menu, static_cast<UINT>(item), MF_BYPOSITION) &
-                               MF_CHECKED) != 0);
+      g_menu.ticked.push_back(
+          (::GetMenuState(menu, static_cast<UINT>(item), MF_BYPOSITION) & MF_CHECKED) != 0);
     }
     g_menu.default_id = ::GetMenuDefaultItem(menu, FALSE, 0);
   } else if (++g_menu.ticks < 100) {
@@ -510,7 +510,7 @@ TEST_F(Win32WindowTest, FirefoxWithoutAProfileIsShownDisabled) {
   EXPECT_TRUE(::IsWindowEnabled(control("Frame1")));
   EXPECT_TRUE(::IsWindowEnabled(control("chkIEHist")));
   HWND tips = nullptr;  // the window's own for absent browsers: the frames' tips and the desktop's
-                       // tray have theirs
+                        // tray have theirs
   do
     tips = ::FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr);
   while (tips != nullptr &&
@@ -552,12 +552,12 @@ TEST_F(Win32WindowTest, RightButtonUpOnTheIconOpensTheTrayMenu) {
   ::SendMessageA(window(), 1125, 0, WM_RBUTTONUP);  // returns when the menu has closed
   ::KillTimer(nullptr, timer);
 
-  EXPECT_THAT(g_menu.captions, ElementsAreArray<std::string>({"Show Larkspur", "Delete Now",
-                                                             "Start at sign-in", "Exit"}));
-  EXPECT_THAT(g_menu.ids, ElementsAreArray<UINT>({static_cast<UINT>(TrayMenuId(0)),
-                                                  static_cast<UINT>(TrayMenuId(1)),
-                                                  static_cast<UINT>(TrayMenuId(2)),
-                                                  static_cast<UINT>(TrayMenuId(3))}));
+  EXPECT_THAT(g_menu.captions, ElementsAreArray<std::string>(
+                                   {"Show Larkspur", "Delete Now", "Start at sign-in", "Exit"}));
+  EXPECT_THAT(
+      g_menu.ids,
+      ElementsAreArray<UINT>({static_cast<UINT>(TrayMenuId(0)), static_cast<UINT>(TrayMenuId(1)),
+                              static_cast<UINT>(TrayMenuId(2)), static_cast<UINT>(TrayMenuId(3))}));
   EXPECT_THAT(g_menu.ticked, ElementsAreArray<bool>({false, false, false, false}));
   EXPECT_EQ(g_menu.default_id, static_cast<UINT>(TrayMenuId(0)));
   EXPECT_FALSE(::IsWindowVisible(window())) << "closing the menu chooses nothing";

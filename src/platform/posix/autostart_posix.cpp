@@ -90,9 +90,9 @@ class DesktopEntryAutostart final : public AutostartPort {
                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
     if (!file)
       return false;
-    bool written = ::write(file.get(), text.data(), text.size()) ==
-                       static_cast<ssize_t>(text.size()) &&
-                   ::fsync(file.get()) == 0;
+    bool written =
+        ::write(file.get(), text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
+        ::fsync(file.get()) == 0;
     file.reset();
     written = written && ::renameat(folder, temporary.c_str(), folder, kEntryName) == 0;
     if (!written)

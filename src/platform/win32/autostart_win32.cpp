@@ -46,9 +46,9 @@ class RunKeyAutostart final : public AutostartPort {
     if (::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
                           nullptr) != ERROR_SUCCESS)
       return false;
-    const LSTATUS set = ::RegSetValueExW(
-        key, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-        static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    const LSTATUS set =
+        ::RegSetValueExW(key, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                         static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
     ::RegCloseKey(key);
     return set == ERROR_SUCCESS;
   }

@@ -14,8 +14,9 @@ QMenu* MakeTrayMenu(MainWindow& behaviour, QWidget* parent) {
     if (row.ticked != nullptr) {
       action->setCheckable(true);
       // Asked afresh each time the menu opens: the state lives outside the program.
-      QObject::connect(menu, &QMenu::aboutToShow, action,
-                       [&behaviour, &row, action] { action->setChecked((behaviour.*row.ticked)()); });
+      QObject::connect(menu, &QMenu::aboutToShow, action, [&behaviour, &row, action] {
+        action->setChecked((behaviour.*row.ticked)());
+      });
     }
     if (menu->defaultAction() == nullptr)
       menu->setDefaultAction(action);

@@ -8,9 +8,9 @@
 #include <QPixmap>
 #include <QSocketNotifier>
 #include <csignal>
-#include <memory>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 #include "app/cleanup_engine.h"
 #include "app/main_window.h"
@@ -102,9 +102,15 @@ int RunWindow(int argc, char** argv, const UserFolders& folders, const WindowSta
 
   const std::unique_ptr<AutostartPort> autostart = MakeAutostart(folders);
   MainWindow behaviour(form, engine,
-                       MainWindowPorts{face, *stores.settings, desktop, tray,
+                       MainWindowPorts{face,
+                                       *stores.settings,
+                                       desktop,
+                                       tray,
                                        QCoreApplication::applicationDirPath().toStdString(),
-                                       RunLogPath(folders), {}, autostart.get(), start});
+                                       RunLogPath(folders),
+                                       {},
+                                       autostart.get(),
+                                       start});
   face.Attach(behaviour);
   notify_area.SetMenu(MakeTrayMenu(behaviour, &face));
   CloseOnTermination(face);

@@ -456,10 +456,9 @@ void Win32MainWindow::MirrorPresence(const ControlRow& frame) {
     if (row.name == frame.name || row.parent == frame.name)
       ::EnableWindow(Control(std::string(row.name)), found);
   if (presence_tips_ == nullptr) {
-    presence_tips_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
-                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                                  instance_, nullptr);
+    presence_tips_ = ::CreateWindowExW(
+        0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
     ::SendMessageW(presence_tips_, TTM_SETMAXTIPWIDTH, 0, Px(frame.width * 2));
   }
   TTTOOLINFOW tool{};
@@ -640,7 +639,8 @@ void Win32MainWindow::ShowTrayMenu() {
     return;
   for (std::size_t index = 0; index < kTrayMenu.size(); ++index) {
     const TrayMenuRow& row = kTrayMenu[index];
-    const bool ticked = row.ticked != nullptr && behaviour_ != nullptr && (behaviour_->*row.ticked)();
+    const bool ticked =
+        row.ticked != nullptr && behaviour_ != nullptr && (behaviour_->*row.ticked)();
     ::AppendMenuW(menu, MF_STRING | (ticked ? MF_CHECKED : MF_UNCHECKED),
                   static_cast<UINT_PTR>(TrayMenuId(index)), Wide(std::string(row.caption)).c_str());
   }
