@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Minimising under a window manager (openbox) with a tray host (trayer): the window hides into
 # the tray leaving the screen as it was without it, and comes back at its place by a double
-# click on the icon, then by a single click.
+# click on the icon, then by a single click. Started with --tray it shows only the icon.
 LARKSPUR=$1
 SUPPRESSIONS=$2
 source "$(dirname "$0")/sandbox.sh"
@@ -49,6 +49,14 @@ done
 kill -TERM "$pid"
 wait "$pid"
 result "exit=$?"
+
+# --tray, as at sign-in: nothing on screen, and the icon brings the window.
+"$LARKSPUR" --tray 2>>"$SANDBOX/err.txt" &
+sleep 3
+[ -z "$(xdotool search --onlyvisible --name '^Larkspur$')" ] && result "tray: hidden"
+xdotool mousemove 1010 16 click --repeat 2 --delay 100 1
+timeout 5 xdotool search --sync --onlyvisible --name '^Larkspur$' >/dev/null && result "tray: back"
+kill -TERM $!
 kill "$tray" "$wm" 2>/dev/null
 SESSION
 
@@ -63,6 +71,8 @@ place=$(sed -n 's/^back 2 at //p' "$SANDBOX/result")
 back 2 at $place
 hidden 1: 0 pixels differ
 back 1 at $place
-exit=0" ] || fail "$(cat "$SANDBOX/result" "$SANDBOX/err.txt")"
+exit=0
+tray: hidden
+tray: back" ] || fail "$(cat "$SANDBOX/result" "$SANDBOX/err.txt")"
 grep -q "setNetWmStateOnUnmappedWindow" "$SANDBOX/err.txt" && fail "$(cat "$SANDBOX/err.txt")"
 echo "1 passed, 0 failed"

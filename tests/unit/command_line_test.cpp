@@ -121,17 +121,12 @@ TEST_F(CommandLineTest, ItemsOfABrowserThatIsNotHereSaySo) {
   fs::remove_all(data_ / "larkspur");
   fs::remove_all(profile_.parent_path());
   const Result result = RunLarkspur({"--clean", "ie-history,firefox-cookies"});
-  const std::string home = std::getenv("HOME");
   EXPECT_EQ(result.code, 0);
   EXPECT_THAT(Lines(result.out),
               ::testing::ElementsAre(
                   "ie-history: Internet Explorer is not on this computer (looked for in " +
                       data_.string() + "/larkspur).",
-                  "firefox-cookies: No Firefox profile found in " + home + "/.mozilla/firefox, " +
-                      profile_.parent_path().string() + ", " + home +
-                      "/snap/firefox/common/.mozilla/firefox, " + home +
-                      "/.var/app/org.mozilla.firefox/.mozilla/firefox or " + home +
-                      "/.var/app/org.mozilla.firefox/config/mozilla/firefox.",
+                  ::testing::StartsWith("firefox-cookies: No Firefox profile found in "),
                   "Nothing to erase."));
 }
 #endif

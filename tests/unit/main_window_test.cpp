@@ -65,7 +65,7 @@ class MainWindowTest : public ::testing::Test {
     window_ = std::make_unique<MainWindow>(
         form_, *engine_,
         MainWindowPorts{face_, settings_, desktop_, tray_, program_folder_, run_log_,
-                        chromium_browsers_});
+                        chromium_browsers_, nullptr, start_});
     window_->Form_Load();
     return *window_;
   }
@@ -97,6 +97,7 @@ class MainWindowTest : public ::testing::Test {
   std::string program_folder_ = Utf8FromPath(dir_ / "Program Files" / "Larkspur");
   std::string run_log_ = Utf8FromPath(dir_ / "state" / "larkspur" / "larkspur.log");
   std::function<std::vector<std::string>()> chromium_browsers_;
+  WindowStart start_;
   testing::FakeRegistry* registry_;
   testing::FakeUrlCache* cache_;
   NativeStores stores_;
@@ -223,6 +224,19 @@ TEST_F(MainWindowTest, StoredAutoDeleteState) {
     EXPECT_EQ(form_.Timer1.Interval, 0) << other;
     EXPECT_EQ(form_.Label5.Caption(), "") << other;
   }
+}
+
+// --tray, as at sign-in: hidden where the notification area can bring the window back, else
+// minimised; no home-page invitation then, nor on sample data.
+TEST_F(MainWindowTest, StartedInTheTrayItHidesThereOrMinimisesAndInvitesNobody) {
+  desktop_.draw = 0.06;
+  start_ = {"", false, true};
+  EXPECT_EQ(Start().ViewAtStart(), StartView::kHidden);
+  face_.notification_area = false;
+  EXPECT_EQ(Start().ViewAtStart(), StartView::kMinimized);
+  start_ = {"", true, false};
+  EXPECT_EQ(Start().ViewAtStart(), StartView::kShown);
+  EXPECT_TRUE(desktop_.started.empty());
 }
 
 TEST_F(MainWindowTest, HomePageInvitationOnTheDrawOfSeven) {

@@ -43,6 +43,7 @@ class Win32MainWindow final : public WindowFace {
   HWND Control(const std::string& name) const;
   // The tooltip control that shows the frames' tips; nullptr while no frame has one.
   HWND ToolTips() const { return tooltips_; }
+  HWND PresenceTips() const { return presence_tips_; }
 
   // Shows the window for the first time, with the focus on no visible control.
   void Open();
