@@ -4,9 +4,9 @@
 
 namespace larkspur {
 
-CleanupEngine::CleanupEngine(Form1& form, NativeStores& stores, bool list_sizes)
+CleanupEngine::CleanupEngine(Form1& form, NativeStores& stores, bool preview)
     : form_(form),
-      record_(form.Label5, list_sizes),
+      record_(form.Label5, preview),
       ie_(IECleanupPorts{*stores.registry, *stores.url_cache, *stores.url_history, *stores.memory,
                          *stores.folders, record_},
           form.List2, form.List3),

@@ -9,17 +9,20 @@ namespace larkspur {
 
 class CleanupEngine {
  public:
-  // `list_sizes`: each "-->" line ends with the thing's size, as a preview lists them.
-  CleanupEngine(Form1& form, NativeStores& stores, bool list_sizes = false);
+  // `preview`: the stores change nothing, and the words say so.
+  CleanupEngine(Form1& form, NativeStores& stores, bool preview = false);
   CleanupEngine(const CleanupEngine&) = delete;
   CleanupEngine& operator=(const CleanupEngine&) = delete;
 
   // Fills the hidden cache lists, as the window's start-up does.
   void LoadCacheEntries() { ie_.Load_IECacheEntries(); }
-  // One clean-up run of the ticked boxes; what a browser kept and why comes back (empty: none).
-  std::string RunTickedSteps() { return larkspur::RunTickedSteps(form_, cleaners_); }
+  // One clean-up run of the ticked boxes (see larkspur::RunTickedSteps).
+  RunOutcome RunTickedSteps(bool notes_on_status_line = true) {
+    return larkspur::RunTickedSteps(form_, cleaners_, notes_on_status_line);
+  }
   // What the last run removed and left, item by item.
   const RunRecord& Record() const { return record_; }
+  RunRecord& Record() { return record_; }
 
  private:
   Form1& form_;

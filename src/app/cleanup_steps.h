@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/form1.h"
 #include "firefox/firefox_history.h"
@@ -45,10 +46,18 @@ inline constexpr std::array<CleanupStep, 9> kCleanupSteps{{
      [](Cleaners& c) { c.firefox.Delete_FirefoxCache(); }},
 }};
 
+// How a run ended, in words: the summary, and the sentences that follow it (what to close,
+// where nothing was found, what was skipped), each once.
+struct RunOutcome {
+  std::string summary;
+  std::vector<std::string> notes;
+};
+
 // For every ticked box, in the order above: its caption on the status line, then its step,
-// counted in the record as that item. At the end the status line shows the run's summary,
-// followed by what the browser kept and why; that text comes back (empty when nothing was
-// kept for a running browser or a backup not written).
-std::string RunTickedSteps(Form1& form, Cleaners& cleaners);
+// counted in the record as that item. At the end the status line shows the summary, followed
+// by the notes unless `notes_on_status_line` is false (the command line prints them on stderr).
+// Three kinds of nothing read differently: "No item is ticked.", "No Firefox
+// profile found in …" (every ticked item's browser missing) and "Nothing to erase.".
+RunOutcome RunTickedSteps(Form1& form, Cleaners& cleaners, bool notes_on_status_line = true);
 
 }  // namespace larkspur

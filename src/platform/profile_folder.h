@@ -75,9 +75,25 @@ class ProfileFolders {
   // Opens `entry` (steps separated by '/' or the platform's separator) below `firefox_folder`,
   // following no link on the way, or, with `relative` false, the absolute path `entry`. Refused
   // (nullptr): a ".." step, a link, a root, the user's home folder or a folder above it, and a
-  // folder that holds neither prefs.js nor times.json.
+  // folder that holds neither prefs.js nor times.json. A refused folder that is there gets its
+  // reason in `refusal` ("it is a link"); a missing one leaves it empty.
   virtual std::unique_ptr<ProfileFolder> Open(const std::string& firefox_folder,
-                                              const std::string& entry, bool relative) = 0;
+                                              const std::string& entry, bool relative,
+                                              std::string* refusal = nullptr) = 0;
 };
+
+// The reasons Open gives.
+inline constexpr char kProfileIsLink[] = "it is reached through a link";
+inline constexpr char kProfileIsRoot[] = "it is a root or a mount point";
+inline constexpr char kProfileIsHome[] = "it is your home folder or holds it";
+inline constexpr char kProfileNotProfile[] = "it holds neither prefs.js nor times.json";
+inline constexpr char kProfileHasDotDot[] = "its path has a \"..\" step";
+inline constexpr char kProfileUnreadable[] = "it cannot be opened";
+
+// Sets `refusal`, when asked for, to `why`.
+inline void Refuse(std::string* refusal, const char* why) {
+  if (refusal != nullptr)
+    *refusal = why;
+}
 
 }  // namespace larkspur

@@ -17,7 +17,7 @@ class PosixProfileFolders final : public ProfileFolders {
       : homes_(std::move(homes)), preview_(std::move(preview)) {}
 
   std::unique_ptr<ProfileFolder> Open(const std::string& firefox_folder, const std::string& entry,
-                                      bool relative) override;
+                                      bool relative, std::string* refusal = nullptr) override;
 
  private:
   std::vector<std::string> homes_;

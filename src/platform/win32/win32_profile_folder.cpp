@@ -56,6 +56,19 @@ Handle OpenFolder(const std::wstring& path, bool own_entry, std::string* identit
   return identity->empty() ? Handle() : std::move(folder);
 }
 
+// Why a folder that OpenFolder refused is not taken; none when it is missing.
+const char* WhyNotOpened(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(win32::LongPath(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? nullptr
+                                                                          : kProfileUnreadable;
+  }
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+    return kProfileIsLink;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? kProfileUnreadable : kProfileNotProfile;
+}
+
 std::set<std::string> HomeAndAbove(const std::string& home) {
   std::set<std::string> found;
   std::wstring folder = win32::FullPath(home);
@@ -212,7 +225,8 @@ class Win32ProfileFolder final : public ProfileFolder {
 }  // namespace
 
 std::unique_ptr<ProfileFolder> Win32ProfileFolders::Open(const std::string& firefox_folder,
-                                                         const std::string& entry, bool relative) {
+                                                         const std::string& entry, bool relative,
+                                                         std::string* refusal) {
   std::wstring path = win32::FullPath(relative ? firefox_folder : entry);
   if (path.empty())
     return nullptr;
@@ -231,23 +245,40 @@ std::unique_ptr<ProfileFolder> Win32ProfileFolders::Open(const std::string& fire
   held.push_back(OpenFolder(path, !relative, &identity));
   std::string name = Utf8FromWide(path.substr(path.find_last_of(L'\\') + 1));
   for (const std::string& step : steps) {
-    if (!held.back() || step == ".." || !IsPlainName(step))
+    if (!held.back())
       return nullptr;
+    if (step == ".." || !IsPlainName(step)) {
+      Refuse(refusal, kProfileHasDotDot);
+      return nullptr;
+    }
     path += (path.back() == L'\\' ? L"" : L"\\") + WideFromUtf8(step);
     held.push_back(OpenFolder(path, true, &identity));
+    if (!held.back()) {
+      if (const char* why = WhyNotOpened(path))
+        Refuse(refusal, why);
+      return nullptr;
+    }
     name = step;
   }
-  if (!held.back() || std::filesystem::path(path).relative_path().empty())
-    return nullptr;  // a drive's root
-  if (HomeAndAbove(home_).contains(identity))
+  if (!held.back())
     return nullptr;
+  if (std::filesystem::path(path).relative_path().empty()) {
+    Refuse(refusal, kProfileIsRoot);  // a drive's root
+    return nullptr;
+  }
+  if (HomeAndAbove(home_).contains(identity)) {
+    Refuse(refusal, kProfileIsHome);
+    return nullptr;
+  }
   const auto is_file = [&](const wchar_t* marker) {
     const DWORD attributes = Attributes(path + L"\\" + marker);
     return attributes != INVALID_FILE_ATTRIBUTES &&
            !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
   };
-  if (!is_file(L"prefs.js") && !is_file(L"times.json"))
+  if (!is_file(L"prefs.js") && !is_file(L"times.json")) {
+    Refuse(refusal, kProfileNotProfile);
     return nullptr;
+  }
   return std::make_unique<Win32ProfileFolder>(std::move(held), path, name, identity, preview_);
 }
 

@@ -18,7 +18,7 @@ class Win32ProfileFolders final : public ProfileFolders {
       : home_(std::move(home)), preview_(std::move(preview)) {}
 
   std::unique_ptr<ProfileFolder> Open(const std::string& firefox_folder, const std::string& entry,
-                                      bool relative) override;
+                                      bool relative, std::string* refusal = nullptr) override;
 
  private:
   std::string home_;
