@@ -47,6 +47,8 @@ class CleanupStepsTest : public ::testing::Test {
                                        form_.Label5, record_, "",
                                        [] { return std::chrono::year(2026) / 12 / 7; }}};
   Cleaners cleaners_{ie_, firefox_, record_};
+  // The registry here names no application-data folder.
+  const std::string kNoFirefox = "No Firefox profile found: no application-data folder.";
 };
 
 TEST_F(CleanupStepsTest, AllBoxesTickedRunsTheNineStepsInOrder) {
@@ -60,7 +62,7 @@ TEST_F(CleanupStepsTest, AllBoxesTickedRunsTheNineStepsInOrder) {
                           "-->Cookie:me@cookie.example/", "Deleting Firefox History...",
                           "Deleting Firefox Downloads...", "Deleting Firefox Typed URLs...",
                           "Deleting Firefox Cookies...", "Deleting Firefox Cache...",
-                          "Erased 3 items (22 bytes)."));
+                          "Erased 3 items (22 bytes). " + kNoFirefox));
   EXPECT_EQ(history_.clear_calls, 1);
   ASSERT_EQ(record_.Items().size(), 9u);
   EXPECT_EQ(record_.Items()[2].item, "ie-typed-urls");
@@ -69,21 +71,30 @@ TEST_F(CleanupStepsTest, AllBoxesTickedRunsTheNineStepsInOrder) {
   // Counts start afresh with every run.
   texts_.clear();
   RunTickedSteps(form_, cleaners_);
-  EXPECT_EQ(texts_.back(), "Nothing to erase.");
+  EXPECT_EQ(texts_.back(), "Nothing to erase. " + kNoFirefox);
 }
 
+// Three kinds of nothing, three sentences: no box ticked, no data of the ticked browser, and
+// nothing left of what was found.
 TEST_F(CleanupStepsTest, OnlyTheTickedStepsRun) {
   RunTickedSteps(form_, cleaners_);
-  EXPECT_THAT(texts_, ElementsAre("Nothing to erase."));
+  EXPECT_THAT(texts_, ElementsAre("No item is ticked."));
   EXPECT_TRUE(cache_.deleted_urls().empty());
 
   // The Firefox "Clear Cookies" box is not Internet Explorer's box of the same caption.
   texts_.clear();
   form_.chkCookies.Value = kTicked;
   RunTickedSteps(form_, cleaners_);
-  EXPECT_THAT(texts_, ElementsAre("Deleting Firefox Cookies...", "Nothing to erase."));
+  EXPECT_THAT(texts_, ElementsAre("Deleting Firefox Cookies...", kNoFirefox));
   EXPECT_TRUE(cache_.Has("Cookie:me@cookie.example/"));
   EXPECT_TRUE(registry_.HasValue(kTypedUrlsKey, "url2"));
+
+  form_.chkCookies.Value = kUnticked;
+  form_.chkIETyped.Value = kTicked;
+  RunTickedSteps(form_, cleaners_);
+  texts_.clear();
+  RunTickedSteps(form_, cleaners_);
+  EXPECT_THAT(texts_, ElementsAre("Deleting Typed Urls In IE...", "Nothing to erase."));
 }
 
 TEST(CleanupSteps, CommandLineItemsAreUniqueAndMatchTheBoxes) {
