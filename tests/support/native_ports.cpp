@@ -44,8 +44,9 @@ std::unique_ptr<ProfileStringPort> NativeProfileStrings() {
   return std::make_unique<NativeStrings>();
 }
 
-std::unique_ptr<FolderTree> NativeFolderTree(const std::string& home) {
-  return std::make_unique<NativeTree>(home);
+std::unique_ptr<FolderTree> NativeFolderTree(const std::string& home,
+                                             std::shared_ptr<PreviewLedger> preview) {
+  return std::make_unique<NativeTree>(home, std::move(preview));
 }
 
 std::unique_ptr<MemoryPort> NativeMemory() {
