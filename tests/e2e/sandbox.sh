@@ -18,13 +18,22 @@ put() {
   printf '%s' "${2:-content of $1}" >"$1"
 }
 
+# as_run PREVIEW_OUTPUT: what the run that follows a preview prints: the preview's first line
+# dropped, and its sizes and its "would" words made a run's.
+as_run() {
+  echo "$1" | sed -E '1{/^Preview: nothing is changed\.$/d}; s/ \([0-9,]+ bytes\)$//;
+    s/^Would erase /Erased /; s/^Nothing would be erased\./Nothing erased./;
+    s/ would stay: / stayed: /; s/^would stay \(/stayed (/'
+}
+
 # expect_all_captions OUTPUT: the nine captions of --clean all in order, each followed only by
-# its own "-->" lines, and the run's summary last.
+# its own "-->" and "stayed (…)" lines, and the run's summary last.
 expect_all_captions() {
   local captions
-  echo "$1" | tail -n 1 | grep -Eq '^(Erased [0-9,]+ items? \(|Nothing erased\.|Nothing to erase\.)' ||
+  echo "$1" | tail -n 1 |
+    grep -Eq '^(Erased [0-9,]+ items? \(|Nothing erased\.|Nothing to erase\.|No Firefox profile found)' ||
     fail "no summary last: $(echo "$1" | tail -n 1)"
-  captions=$(echo "$1" | sed '$d' | grep -v '^-->')
+  captions=$(echo "$1" | sed '$d' | grep -v '^-->' | grep -v '^stayed (')
   [ "$captions" = "Deleting IE History...
 Deleting IE Temporary Internet Files...
 Deleting Typed Urls In IE...

@@ -248,7 +248,9 @@ std::unique_ptr<ProfileFolder> PosixProfileFolders::Open(const std::string& fire
     return nullptr;
   }
   if (!IsRegularFile(fd.get(), "prefs.js") && !IsRegularFile(fd.get(), "times.json")) {
-    Refuse(refusal, kProfileNotProfile);
+    // An empty folder (Firefox makes one for a profile never used) holds nothing that stays.
+    if (!Names(fd.get()).empty())
+      Refuse(refusal, kProfileNotProfile);
     return nullptr;
   }
   return std::make_unique<PosixProfileFolder>(std::move(fd), path, name, *self, preview_);

@@ -69,6 +69,20 @@ const char* WhyNotOpened(const std::wstring& path) {
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? kProfileUnreadable : kProfileNotProfile;
 }
 
+bool IsEmptyFolder(const std::wstring& path) {
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = ::FindFirstFileW(win32::LongPath(path + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return true;
+  bool empty = true;
+  do {
+    const std::wstring_view name = found.cFileName;
+    empty = name == L"." || name == L"..";
+  } while (empty && ::FindNextFileW(search, &found));
+  ::FindClose(search);
+  return empty;
+}
+
 std::set<std::string> HomeAndAbove(const std::string& home) {
   std::set<std::string> found;
   std::wstring folder = win32::FullPath(home);
@@ -276,7 +290,9 @@ std::unique_ptr<ProfileFolder> Win32ProfileFolders::Open(const std::string& fire
            !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
   };
   if (!is_file(L"prefs.js") && !is_file(L"times.json")) {
-    Refuse(refusal, kProfileNotProfile);
+    // An empty folder (Firefox makes one for a profile never used) holds nothing that stays.
+    if (!IsEmptyFolder(path))
+      Refuse(refusal, kProfileNotProfile);
     return nullptr;
   }
   return std::make_unique<Win32ProfileFolder>(std::move(held), path, name, identity, preview_);
