@@ -187,8 +187,7 @@ CleanResult Clean(const Options& options, const UserFolders& folders, std::ostre
   if (options.preview)
     out << "Preview: nothing is changed.\n";
   engine.LoadCacheEntries();
-  CleanResult result{engine.RunTickedSteps(false).notes,
-                     engine.Record().Total().StayedCount() > 0};
+  CleanResult result{engine.RunTickedSteps(false).notes, engine.Record().Total().StayedCount() > 0};
   if (!options.preview &&
       !RunLogFile(RunLogPath(folders))
            .Append(LogEntry(LocalTimestamp(), "command line", engine.Record().Items())))

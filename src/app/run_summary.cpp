@@ -7,8 +7,8 @@ namespace larkspur {
 namespace {
 
 constexpr std::array<const char*, kStayReasonCount> kReasonWords{
-    "in use", "access refused", "browser running", "not found", "refused for safety",
-    "not supported"};
+    "in use",    "access refused",     "browser running",
+    "not found", "refused for safety", "not supported"};
 
 std::string Plural(std::uint64_t count, const char* one, const char* many) {
   return GroupedCount(count) + ' ' + (count == 1 ? one : many);
@@ -78,9 +78,8 @@ std::string SummaryLine(const RunTally& tally, bool preview) {
   if (tally.erased_items == 0)
     line = preview ? "Nothing would be erased." : "Nothing erased.";
   else
-    line = (preview ? "Would erase " : "Erased ") +
-           Plural(tally.erased_items, "item", "items") + " (" + ByteSize(tally.erased_bytes) +
-           ").";
+    line = (preview ? "Would erase " : "Erased ") + Plural(tally.erased_items, "item", "items") +
+           " (" + ByteSize(tally.erased_bytes) + ").";
   if (const std::uint64_t stayed = tally.StayedCount(); stayed > 0)
     line += ' ' + GroupedCount(stayed) + (preview ? " would stay: " : " stayed: ") +
             Reasons(tally) + '.';

@@ -37,8 +37,8 @@ void RunNotes::BrowserRunning(std::string_view browser, int rank, std::string_vi
   std::vector<Kept>& kept = running->kept;
   if (std::any_of(kept.begin(), kept.end(), [&](const Kept& each) { return each.what == what; }))
     return;
-  const auto at = std::find_if(kept.begin(), kept.end(),
-                               [rank](const Kept& each) { return each.rank > rank; });
+  const auto at =
+      std::find_if(kept.begin(), kept.end(), [rank](const Kept& each) { return each.rank > rank; });
   kept.insert(at, {rank, std::string(what)});
 }
 

@@ -6,8 +6,8 @@ void RunRecord::Count(const std::string& what, const Removal& removal) {
   switch (removal.outcome) {
     case Removal::Outcome::kRemoved:
       Current().Erased(removal.bytes);
-      status_.SetCaption(ProgressLine(
-          preview_ ? what + " (" + std::to_string(removal.bytes) + " bytes)" : what));
+      status_.SetCaption(
+          ProgressLine(preview_ ? what + " (" + std::to_string(removal.bytes) + " bytes)" : what));
       break;
     case Removal::Outcome::kStayed:
       Stayed(what, removal.why);

@@ -89,8 +89,9 @@ void Firefox::Delete_TypedUrls() {
     std::string error;
     if (!SaveBookmarks(&error)) {
       ports_.record.Stayed(profile_.Path() + kPathSeparator + kPlaces, StayReason::kAccessRefused);
-      ports_.record.Notes().Other("Firefox bookmarks could not be saved, so history stays (profile " +
-                                  profile_.Name() + "): " + error + ".");
+      ports_.record.Notes().Other(
+          "Firefox bookmarks could not be saved, so history stays (profile " + profile_.Name() +
+          "): " + error + ".");
       return;
     }
   }

@@ -33,8 +33,9 @@ void FirefoxHistory::EachProfile(void (Firefox::*item)()) {
   }
   if (profiles.open.empty() && profiles.refused.empty()) {
     const std::vector<std::string> places = locator.PlacesLookedIn();
-    ports_.record.Notes().NotFound(places.empty() ? "No Firefox profile found: no application-data folder."
-                                                  : "No Firefox profile found in " + EitherOf(places) + ".");
+    ports_.record.Notes().NotFound(places.empty()
+                                       ? "No Firefox profile found: no application-data folder."
+                                       : "No Firefox profile found in " + EitherOf(places) + ".");
   }
 }
 

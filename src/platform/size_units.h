@@ -7,8 +7,8 @@
 namespace larkspur {
 
 struct SizeUnits {
-  std::uint64_t base;                     // 1000 or 1024
-  std::array<const char*, 4> names;       // for base^1 … base^4
+  std::uint64_t base;                // 1000 or 1024
+  std::array<const char*, 4> names;  // for base^1 … base^4
 };
 
 // GNOME's Files: 1000-based kB, MB, GB (as GLib's g_format_size).

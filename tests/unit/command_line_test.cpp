@@ -92,12 +92,10 @@ TEST_F(CommandLineTest, APreviewListsWhatTheRunThenErasesAndTheRunIsLoggedWithou
   const Result preview = RunLarkspur({"--preview", "ie-typed-urls,firefox-cookies"});
   EXPECT_EQ(preview.code, 0);
   EXPECT_EQ(Lines(preview.out),
-            (std::vector<std::string>{"Preview: nothing is changed.",
-                                      "Deleting Typed Urls In IE...",
-                                      "-->http://typed.example/ (22 bytes)",
-                                      "Deleting Firefox Cookies...",
-                                      cookies + " (" + std::to_string(space) + " bytes)",
-                                      "Would erase " + total}));
+            (std::vector<std::string>{
+                "Preview: nothing is changed.", "Deleting Typed Urls In IE...",
+                "-->http://typed.example/ (22 bytes)", "Deleting Firefox Cookies...",
+                cookies + " (" + std::to_string(space) + " bytes)", "Would erase " + total}));
   EXPECT_TRUE(fs::exists(profile_ / "cookies.sqlite"));
   EXPECT_THAT(testing::ReadFile(data_ / "larkspur" / "registry.reg"), HasSubstr("url1"));
   EXPECT_FALSE(fs::exists(log)) << "a preview is no run";
@@ -106,8 +104,7 @@ TEST_F(CommandLineTest, APreviewListsWhatTheRunThenErasesAndTheRunIsLoggedWithou
   EXPECT_EQ(result.code, 0);
   EXPECT_EQ(Lines(result.out),
             (std::vector<std::string>{"Deleting Typed Urls In IE...", "-->http://typed.example/",
-                                      "Deleting Firefox Cookies...", cookies,
-                                      "Erased " + total}));
+                                      "Deleting Firefox Cookies...", cookies, "Erased " + total}));
   EXPECT_FALSE(fs::exists(profile_ / "cookies.sqlite"));
   EXPECT_TRUE(fs::exists(profile_ / "places.sqlite"));
   EXPECT_THAT(testing::ReadFile(data_ / "larkspur" / "registry.reg"),
@@ -145,8 +142,8 @@ TEST_F(CommandLineTest, WhatStaysIsNamedAndNothingFoundSaysWhereItLooked) {
   EXPECT_THAT(lines, ::testing::Contains("stayed (refused for safety): " + linked));
   EXPECT_THAT(lines.back(), ::testing::MatchesRegex(
                                 "Erased 1 item \\([^)]+\\)\\. 1 stayed: refused for safety\\."));
-  EXPECT_EQ(result.err, "larkspur: Firefox profile " + linked +
-                            " skipped: it is reached through a link.\n");
+  EXPECT_EQ(result.err,
+            "larkspur: Firefox profile " + linked + " skipped: it is reached through a link.\n");
   EXPECT_TRUE(fs::exists(firefox / "elsewhere" / "cookies.sqlite"));
 
   fs::remove_all(firefox);

@@ -186,9 +186,9 @@ TEST_F(FirefoxTest, EveryListedProfileOnceWhateverTheGapsAndSpellings) {
             1);
   EXPECT_TRUE(fs::exists(firefox_ / "rel.default" / "places.sqlite"));
   // The profiles refused stay, counted for each item, and the user learns which and why.
-  EXPECT_THAT(notes, ::testing::Contains("Firefox profile " +
-                                         Utf8FromPath(firefox_ / "not-a-profile") +
-                                         " skipped: it holds neither prefs.js nor times.json."));
+  EXPECT_THAT(notes,
+              ::testing::Contains("Firefox profile " + Utf8FromPath(firefox_ / "not-a-profile") +
+                                  " skipped: it holds neither prefs.js nor times.json."));
   EXPECT_EQ(record_.Total().stayed[static_cast<std::size_t>(StayReason::kRefused)], 2u * 3);
 }
 

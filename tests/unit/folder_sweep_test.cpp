@@ -86,8 +86,8 @@ TEST(FolderSweepFailures, WhatCannotGoStaysAndTheRestIsSwept) {
   EXPECT_EQ(record.Total().stayed[0], 1u) << "in use";
   // The folder that could not be listed stays with what it holds, named and counted.
   EXPECT_EQ(record.Total().stayed[static_cast<std::size_t>(StayReason::kAccessRefused)], 1u);
-  EXPECT_THAT(stayed, ElementsAre("in use: " + At("/T/S1/in-use"),
-                                  "access refused: " + At("/T/S3/")));
+  EXPECT_THAT(stayed,
+              ElementsAre("in use: " + At("/T/S1/in-use"), "access refused: " + At("/T/S3/")));
 }
 
 TEST(FolderSweepFailures, PathsThatNameNoFolderDeleteNothing) {

@@ -17,12 +17,12 @@ TEST(RunNotes, OneSentenceACauseEachOnceInAFixedOrder) {
     notes.NotFound("No Chrome profile found in /c.");
   }
   notes.BrowserRunning("Chrome", 1, "cookies");
-  EXPECT_THAT(notes.Sentences(),
-              ::testing::ElementsAre(
-                  "No Chrome profile found in /c.",
-                  "Close Firefox to clear its history, cookies and form history.",
-                  "Close Chrome to clear its cookies.",
-                  "Firefox profile /p skipped: it is reached through a link."));
+  EXPECT_THAT(
+      notes.Sentences(),
+      ::testing::ElementsAre("No Chrome profile found in /c.",
+                             "Close Firefox to clear its history, cookies and form history.",
+                             "Close Chrome to clear its cookies.",
+                             "Firefox profile /p skipped: it is reached through a link."));
 }
 
 }  // namespace

@@ -74,8 +74,8 @@ class PosixFolderCursor final : public FolderCursor {
     if (!child) {
       // Gone meanwhile is nothing that stays; a link now in its place is not followed.
       if (why_not != nullptr && errno != ENOENT)
-        *why_not = errno == ELOOP || errno == ENOTDIR ? StayReason::kRefused
-                                                      : StayReason::kAccessRefused;
+        *why_not =
+            errno == ELOOP || errno == ENOTDIR ? StayReason::kRefused : StayReason::kAccessRefused;
       return false;
     }
     // Another file system, or another mount of this one, is not part of the tree.

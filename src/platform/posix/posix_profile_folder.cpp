@@ -223,7 +223,7 @@ std::unique_ptr<ProfileFolder> PosixProfileFolders::Open(const std::string& fire
       const int error = errno;
       struct stat state {};
       if (::fstatat(fd.get(), step.c_str(), &state, AT_SYMLINK_NOFOLLOW) == 0)
-        Refuse(refusal, S_ISLNK(state.st_mode)  ? kProfileIsLink
+        Refuse(refusal, S_ISLNK(state.st_mode)   ? kProfileIsLink
                         : S_ISDIR(state.st_mode) ? kProfileUnreadable
                                                  : kProfileNotProfile);
       else if (error != ENOENT)

@@ -27,7 +27,8 @@ bool TextUrlHistory::ClearHistory(StayReason* why_not) {
       return true;
     if (store.contents()->damaged)
       return fail(StayReason::kNotFound);  // never rewritten: what it holds could not be read
-    return store.contents()->text.empty() || store.Replace(std::string()) || fail(StayReason::kAccessRefused);
+    return store.contents()->text.empty() || store.Replace(std::string()) ||
+           fail(StayReason::kAccessRefused);
   } catch (...) {
     return fail(StayReason::kAccessRefused);
   }
