@@ -64,10 +64,11 @@ TEST(RunSummary, LogEntryGivesTheSummaryThenOnlyTheItemsThatDidSomething) {
   cookies.Erased(300);
   cookies.Stayed(StayReason::kBrowserRunning);
   RunTally history;
-  EXPECT_EQ(LogEntry("2026-12-07 14:35:02", "Delete Now",
-                     {{"ie-history", history}, {"firefox-cookies", cookies}}),
-            "2026-12-07 14:35:02 Delete Now: Erased 2 items (600 bytes). 1 stayed: browser running. "
-            "firefox-cookies: 2 erased (600 bytes), 1 stayed (browser running).\n");
+  EXPECT_EQ(
+      LogEntry("2026-12-07 14:35:02", "Delete Now",
+               {{"ie-history", history}, {"firefox-cookies", cookies}}),
+      "2026-12-07 14:35:02 Delete Now: Erased 2 items (600 bytes). 1 stayed: browser running. "
+      "firefox-cookies: 2 erased (600 bytes), 1 stayed (browser running).\n");
   RunTally locked;
   locked.Stayed(StayReason::kInUse, 3);
   EXPECT_EQ(LogEntry("2026-12-07 14:35:02", "timed run",
