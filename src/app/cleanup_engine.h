@@ -26,6 +26,7 @@ class CleanupEngine {
   RunRecord record_;
   IEHistory ie_;
   FirefoxHistory firefox_;
+  ChromiumHistory chromium_;
   Cleaners cleaners_;
 };
 

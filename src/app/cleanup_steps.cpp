@@ -17,6 +17,8 @@ std::string RunTickedSteps(Form1& form, Cleaners& cleaners) {
   }
   // The summary stays in view, with what the user can do about what stayed.
   std::string stayed = cleaners.firefox.TakeStayed();
+  if (std::string chromium = cleaners.chromium.TakeStayed(); !chromium.empty())
+    stayed += (stayed.empty() ? "" : " ") + chromium;
   const std::string summary = SummaryLine(cleaners.record.Total());
   form.Label5.SetCaption(stayed.empty() ? summary : summary + ' ' + stayed);
   return stayed;

@@ -48,7 +48,8 @@ void PrintHelp(std::ostream& out) {
       << "--preview ITEM[,ITEM...]\n"
          "  or:  larkspur --list-items | -h | --help | -V | --version\n"
          "\n"
-         "Erases browsing traces of Internet Explorer and Firefox. Without --clean it opens\n"
+         "Erases browsing traces of Internet Explorer, Firefox, Chrome and Edge (\"Chrome\"\n"
+         "stands for Chrome, Chromium, Brave, Vivaldi and Opera). Without --clean it opens\n"
          "its window.\n"
          "\n"
          "Options:\n"
@@ -70,8 +71,9 @@ void PrintHelp(std::ostream& out) {
          "  1  the program could not run (no window could open, no demo folder could be\n"
          "     made), or a run's output was lost (the run itself goes on)\n"
          "  2  a mistake in the options; nothing is deleted\n"
-         "  3  something stayed: a file in use or refused, Firefox running, or its\n"
-         "     bookmarks not saved (the last line counts them, stderr says why for Firefox)\n";
+         "  3  something stayed: a file in use or refused, a browser running, or Firefox's\n"
+         "     bookmarks not saved (the last line counts them, stderr says why for a\n"
+         "     browser)\n";
 }
 
 void PrintItems(std::ostream& out) {

@@ -1,7 +1,9 @@
 #pragma once
-// A Firefox profile folder, opened once and checked on what was opened; every file operation
-// afterwards is made relative to that folder, so a path swapped meanwhile leads nowhere else.
+// A browser's profile folder (Firefox's, or a Chromium browser's), opened once and checked on
+// what was opened; every file operation afterwards is made relative to that folder, so a path
+// swapped meanwhile leads nowhere else.
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -47,7 +49,8 @@ class ProfileFolder {
   virtual std::vector<NamedRemoval> DeleteMatching(const std::string& subfolder,
                                                    const std::string& pattern) = 0;
 
-  // Whether a running Firefox holds the profile (its lock is held, not merely present).
+  // Whether a running Firefox holds the profile (its lock is held, not merely present). A
+  // Chromium browser locks its user-data folder instead (see UserDataFolders).
   virtual bool InUse() = 0;
 
   // Opens the file `name` of the folder to be read: a regular file on the folder's volume,
@@ -68,16 +71,34 @@ class ProfileFolder {
                         const std::string& contents) = 0;
 };
 
+// The files that make a folder a profile: it holds one of them as a regular file.
+inline constexpr const char* kFirefoxProfileMarkers[] = {"prefs.js", "times.json"};
+inline constexpr const char* kChromiumProfileMarkers[] = {"Preferences"};
+
 // Made for a preview (see PreviewLedger), every folder it opens changes nothing.
 class ProfileFolders {
  public:
   virtual ~ProfileFolders() = default;
-  // Opens `entry` (steps separated by '/' or the platform's separator) below `firefox_folder`,
-  // following no link on the way, or, with `relative` false, the absolute path `entry`. Refused
-  // (nullptr): a ".." step, a link, a root, the user's home folder or a folder above it, and a
-  // folder that holds neither prefs.js nor times.json.
-  virtual std::unique_ptr<ProfileFolder> Open(const std::string& firefox_folder,
-                                              const std::string& entry, bool relative) = 0;
+
+  // A Firefox profile.
+  std::unique_ptr<ProfileFolder> Open(const std::string& firefox_folder, const std::string& entry,
+                                      bool relative) {
+    return OpenMarked(firefox_folder, entry, relative, kFirefoxProfileMarkers);
+  }
+  // A Chromium browser's profile, the folder `name` of its user-data folder; an empty name
+  // stands for the user-data folder itself.
+  std::unique_ptr<ProfileFolder> OpenChromium(const std::string& user_data_folder,
+                                              const std::string& name) {
+    return OpenMarked(user_data_folder, name, true, kChromiumProfileMarkers);
+  }
+
+  // Opens `entry` (steps separated by '/' or the platform's separator) below `base`, following
+  // no link on the way, or, with `relative` false, the absolute path `entry`. Refused (nullptr):
+  // a ".." step, a link, a root, the user's home folder or a folder above it, and a folder that
+  // holds none of `markers` as a regular file.
+  virtual std::unique_ptr<ProfileFolder> OpenMarked(const std::string& base,
+                                                    const std::string& entry, bool relative,
+                                                    std::span<const char* const> markers) = 0;
 };
 
 }  // namespace larkspur

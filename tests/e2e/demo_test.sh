@@ -8,7 +8,7 @@ put "$HOME/keep.txt" "mine"
 output=$("$LARKSPUR" --demo --clean all)
 demo=$(echo "$output" | sed -n '1s/^Demo folder: //p')
 case "$demo" in "$SANDBOX"/larkspur-demo-*) ;; *) fail "demo folder: $demo" ;; esac
-[ "$(echo "$output" | grep -c '^Deleting')" -eq 9 ] || fail "not nine captions: $output"
+[ "$(echo "$output" | grep -c '^Deleting')" -eq 17 ] || fail "not 17 captions: $output"
 profile="$demo/config/mozilla/firefox/k7x2m9qa.default-esr"
 [ -e "$profile/cookies.sqlite" ] && fail "demo cookies stayed"
 [ -e "$profile/bookmarks.html" ] || fail "demo bookmarks went"

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -200,13 +201,14 @@ class PosixProfileFolder final : public ProfileFolder {
 
 }  // namespace
 
-std::unique_ptr<ProfileFolder> PosixProfileFolders::Open(const std::string& firefox_folder,
-                                                         const std::string& entry, bool relative) {
-  const std::string start = relative ? firefox_folder : "/";
+std::unique_ptr<ProfileFolder> PosixProfileFolders::OpenMarked(
+    const std::string& base, const std::string& entry, bool relative,
+    std::span<const char* const> markers) {
+  const std::string start = relative ? base : "/";
   if (start.empty() || start.front() != '/' ||
       (!relative && (entry.empty() || entry.front() != '/')))
     return nullptr;
-  // The Firefox folder may itself be a link (a user's choice); below it, no step may be.
+  // The base folder may itself be a link (a user's choice); below it, no step may be.
   UniqueFd fd(::open(start.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   std::string path = start;
   std::string name = start.substr(start.find_last_of('/') + 1);
@@ -226,7 +228,8 @@ std::unique_ptr<ProfileFolder> PosixProfileFolders::Open(const std::string& fire
     return nullptr;  // a filesystem root or a mount point
   if (ProtectedFolders(homes_).Holds(*self))
     return nullptr;
-  if (!IsRegularFile(fd.get(), "prefs.js") && !IsRegularFile(fd.get(), "times.json"))
+  if (std::none_of(markers.begin(), markers.end(),
+                   [&](const char* marker) { return IsRegularFile(fd.get(), marker); }))
     return nullptr;
   return std::make_unique<PosixProfileFolder>(std::move(fd), path, name, *self, preview_);
 }
