@@ -56,12 +56,15 @@ void ChromiumHistory::EachProfile(bool edge, void (Chromium::*item)(),
 std::string ChromiumHistory::TakeStayed() {
   std::string text;
   for (const Running& running : running_) {
-    text += (text.empty() ? "" : " ") + RunningSentence(running.browser, running.kept);
+    if (!text.empty())
+      text += ' ';
+    text += RunningSentence(running.browser, running.kept);
     if (running.startup_boost)
-      text += " If no " + running.browser +
-              " window is open, its Startup boost keeps it running:"
-              " turn that off in " +
-              running.browser + "'s settings, System.";
+      text.append(" If no ")
+          .append(running.browser)
+          .append(" window is open, its Startup boost keeps it running: turn that off in ")
+          .append(running.browser)
+          .append("'s settings, System.");
   }
   running_.clear();
   return text;

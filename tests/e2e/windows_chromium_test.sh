@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# larkspur.exe under Wine on Chrome and Edge profiles laid out below Local AppData as the
+# browsers leave them, two of Chrome's listed in "Local State": exactly their traces go. A
+# hidden window of class Chrome_MessageWindow titled with Edge's user-data folder, as a running
+# Edge keeps one, makes Edge keep its history, cookies and tabs, with exit code 3 and the user
+# told what to do; Chrome's still go.
+# Usage: windows_chromium_test.sh LARKSPUR WINDOW_TOOL
+LARKSPUR=$1
+WINDOW_TOOL=$2
+source "$(dirname "$0")/sandbox.sh"
+source "$(dirname "$0")/wine_prefix.sh"
+trap 'kill "${window_pid:-}" 2>/dev/null; stop_wine_and_remove_sandbox' EXIT
+boot_prefix
+
+win_local=$(shell_folder 'Local AppData')
+[ -n "$win_local" ] || fail "no Local AppData"
+local=$(unix_path "$win_local")
+chrome="$local/Google/Chrome/User Data"
+edge="$local/Microsoft/Edge/User Data"
+traces=(History History-journal "Visited Links" Network/Cookies Network/Cookies-journal
+        Cache/Cache_Data/f_000001 "Code Cache/js/index" Sessions/Tabs_1 "Current Session")
+kept=(Preferences Bookmarks "Login Data" "Web Data" Favicons Extensions/abc/manifest.json)
+profile() {
+  for name in "${traces[@]}" "${kept[@]}"; do put "$1/$name"; done
+}
+lay_out() {
+  put "$chrome/Local State" '{"profile":{"info_cache":{"Default":{},"Work":{}}}}'
+  profile "$chrome/Default"
+  profile "$chrome/Work"
+  profile "$edge/Default"
+}
+expect() {  # expect gone|kept PROFILE NAMES...
+  local want=$1 folder=$2
+  shift 2
+  for name in "$@"; do
+    if [ -e "$folder/$name" ]; then [ "$want" = kept ] || fail "$folder/$name stayed"
+    else [ "$want" = gone ] || fail "$folder/$name went"; fi
+  done
+}
+items=chrome-history,chrome-cache,chrome-cookies,chrome-tabs,edge-history,edge-cache
+items=$items,edge-cookies,edge-tabs
+run() { wine "$LARKSPUR" "$@" </dev/null 2>"$SANDBOX/err" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+
+lay_out
+run --clean "$items" >"$SANDBOX/out" || fail "exit code $?: $(cat "$SANDBOX/out" "$SANDBOX/err")"
+for folder in "$chrome/Default" "$chrome/Work" "$edge/Default"; do
+  expect gone "$folder" "${traces[@]}"
+  expect kept "$folder" "${kept[@]}" Cache Sessions
+done
+grep -q "Erased 27 items" "$SANDBOX/out" || fail "summary: $(tail -n 1 "$SANDBOX/out")"
+
+lay_out
+wine "$WINDOW_TOOL" message-window Chrome_MessageWindow "$win_local\\Microsoft\\Edge\\User Data" \
+  </dev/null >"$SANDBOX/window" 2>/dev/null &
+window_pid=$!
+for _ in $(seq 100); do grep -q ready "$SANDBOX/window" && break; sleep 0.2; done
+grep -q ready "$SANDBOX/window" || fail "no message window"
+status=0
+run --clean "$items" >"$SANDBOX/out" || status=$?
+[ "$status" -eq 3 ] || fail "a running Edge gave exit code $status"
+told="Edge is running: close it to clear its history, cookies and open tabs. If no Edge window is\
+ open, its Startup boost keeps it running: turn that off in Edge's settings, System."
+grep -qF "$told" "$SANDBOX/err" || fail "not told: $(cat "$SANDBOX/err")"
+expect kept "$edge/Default" History Network/Cookies Sessions/Tabs_1 "Current Session"
+expect gone "$edge/Default" Cache/Cache_Data/f_000001
+expect gone "$chrome/Work" "${traces[@]}"
+echo "1 passed, 0 failed"
