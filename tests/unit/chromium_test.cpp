@@ -69,8 +69,8 @@ class ChromiumTest : public ::testing::Test {
   ChromiumTest() {
 #ifdef _WIN32
     registry_.PutString(kShellFoldersKey, "Local AppData", Utf8FromPath(dir_.path()));
-    chrome_ = dir_ / "Google/Chrome/User Data";
-    edge_ = dir_ / "Microsoft/Edge/User Data";
+    chrome_ = (dir_ / "Google/Chrome/User Data").make_preferred();
+    edge_ = (dir_ / "Microsoft/Edge/User Data").make_preferred();
 #else
     registry_.PutString(kShellFoldersKey, "AppData", Utf8FromPath(dir_ / "config"));
     registry_.PutString(kShellFoldersKey, "Local AppData", Utf8FromPath(dir_ / "cache"));
