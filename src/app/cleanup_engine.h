@@ -1,6 +1,9 @@
 #pragma once
 // The deleting half of the main window, built on the platform's stores. It lives as long as
 // the window, and so do the once-per-process cache deletions.
+#include <string>
+#include <vector>
+
 #include "app/cleanup_steps.h"
 #include "app/form1.h"
 #include "platform/native_stores.h"
@@ -18,6 +21,8 @@ class CleanupEngine {
   void LoadCacheEntries() { ie_.Load_IECacheEntries(); }
   // One clean-up run of the ticked boxes; what a browser kept and why comes back (empty: none).
   std::string RunTickedSteps() { return larkspur::RunTickedSteps(form_, cleaners_); }
+  // The Chromium browsers but Edge that have a profile here, for the user to read.
+  std::vector<std::string> ChromiumBrowsersFound() const { return chromium_.BrowsersFound(); }
   // What the last run removed and left, item by item.
   const RunRecord& Record() const { return record_; }
 

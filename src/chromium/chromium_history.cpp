@@ -53,6 +53,17 @@ void ChromiumHistory::EachProfile(bool edge, void (Chromium::*item)(),
   }
 }
 
+std::vector<std::string> ChromiumHistory::BrowsersFound() const {
+  std::vector<std::string> found;
+  for (const ChromiumInstall& install : ChromiumLocator(ports_).OpenProfiles(false)) {
+    const std::string& name = install.place.browser;
+    const std::string shown = name == "Chrome" ? "Google Chrome" : name;
+    if (std::find(found.begin(), found.end(), shown) == found.end())
+      found.push_back(shown);
+  }
+  return found;
+}
+
 std::string ChromiumHistory::TakeStayed() {
   std::string text;
   for (const Running& running : running_) {

@@ -23,6 +23,9 @@ class ChromiumHistory {
   void Delete_EdgeCookies() { EachProfile(true, &Chromium::Delete_Cookies, "cookies"); }
   void Delete_EdgeTabs() { EachProfile(true, &Chromium::Delete_Tabs, "open tabs"); }
 
+  // The browsers but Edge that have a profile here, each name once ("Google Chrome", "Brave").
+  std::vector<std::string> BrowsersFound() const;
+
   // What stayed because a browser ran since the last TakeStayed(), one sentence a browser
   // with what the user can do; empty when nothing did.
   std::string TakeStayed();

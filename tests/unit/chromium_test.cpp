@@ -121,6 +121,7 @@ TEST_F(ChromiumTest, EveryProfileLosesExactlyItsTracesAndEdgeIsItsOwn) {
     MakeProfile(chrome_ / name);
   fs::remove(chrome_ / "Profile 1" / "Preferences");  // not a profile without it
   MakeProfile(edge_ / "Default");
+  EXPECT_THAT(items_.BrowsersFound(), ElementsAre("Google Chrome"));
 
   CleanChrome();
   EXPECT_EQ(items_.TakeStayed(), "");
