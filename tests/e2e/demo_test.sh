@@ -12,6 +12,8 @@ case "$demo" in "$SANDBOX"/larkspur-demo-*) ;; *) fail "demo folder: $demo" ;; e
 profile="$demo/config/mozilla/firefox/k7x2m9qa.default-esr"
 [ -e "$profile/cookies.sqlite" ] && fail "demo cookies stayed"
 [ -e "$profile/bookmarks.html" ] || fail "demo bookmarks went"
+[ -e "$demo/config/chromium/Default/History" ] && fail "demo Chromium history stayed"
+[ -e "$demo/config/chromium/Default/Bookmarks" ] || fail "demo Chromium bookmarks went"
 grep -q url101 "$demo/data/larkspur/registry.reg" || fail "url101 went"
 [ "$(cat "$HOME/keep.txt")" = mine ] || fail "the real home was touched"
 echo "1 passed, 0 failed"
