@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # larkspur.exe under Wine on Chrome and Edge profiles laid out below Local AppData as the
-# browsers leave them, two of Chrome's listed in "Local State": exactly their traces go. A
-# hidden window of class Chrome_MessageWindow titled with Edge's user-data folder, as a running
-# Edge keeps one, makes Edge keep its history, cookies and tabs, with exit code 3 and the user
-# told what to do; Chrome's still go.
+# browsers leave them, two of Chrome's listed in "Local State": exactly their traces go, and
+# nothing of a guest's profile or of a folder without Preferences. A hidden window of class
+# Chrome_MessageWindow titled with Edge's user-data folder, as a running Edge keeps one, makes
+# Edge keep its history, cookies and tabs, with exit code 3 and the user told what to do.
 # Usage: windows_chromium_test.sh LARKSPUR WINDOW_TOOL
 LARKSPUR=$1
 WINDOW_TOOL=$2
@@ -25,6 +25,9 @@ lay_out() {
   for folder in "$chrome/Default" "$chrome/Work" "$edge/Default"; do
     for name in "${traces[@]}" "${kept[@]}"; do put "$folder/$name"; done
   done
+  put "$chrome/Guest Profile/Preferences"               # not a user's profile
+  put "$chrome/Guest Profile/History"
+  put "$chrome/Profile 2/History"                       # no Preferences: no profile
 }
 expect() {  # expect gone|kept FOLDER NAMES...
   local want=$1 folder=$2 name
@@ -43,6 +46,8 @@ for folder in "$chrome/Default" "$chrome/Work" "$edge/Default"; do
   expect gone "$folder" "${traces[@]}"
   expect kept "$folder" "${kept[@]}" Cache Sessions
 done
+expect kept "$chrome/Guest Profile" History
+expect kept "$chrome/Profile 2" History
 grep -q "Erased 24 items" "$SANDBOX/out" || fail "summary: $(tail -n 1 "$SANDBOX/out")"
 
 lay_out

@@ -1,12 +1,10 @@
 #!/usr/bin/env python3
 """A real Chromium, headless, in a network namespace of its own with a throw-away home. Closed:
 the Chrome items clear its history, cookies, cache and tabs, `--preview` lists exactly what the
-run then erases, the bookmarks keep every byte, and Chromium works afterwards. Running: history,
-cookies and tabs stay (exit code 3, the user told), the cache is swept and the browser goes on
+run then erases, the bookmarks keep every byte, Chromium works afterwards. Running: history,
+cookies and tabs stay (exit 3, the user told), the cache is swept and the browser goes on
 loading and caching pages. Killed, its lock left behind: it no longer counts as running.
-
-Usage: chromium_e2e.py LARKSPUR
-"""
+Usage: chromium_e2e.py LARKSPUR"""
 import hashlib, json, os, re, shutil, sqlite3, subprocess, sys, tempfile, time, urllib.request
 
 LARKSPUR = sys.argv[1]
@@ -32,18 +30,19 @@ def fail(message):
     sys.exit(1)
 
 
-def chromium(*arguments, wait=True):
-    command = ["chromium", "--headless=new", "--no-sandbox", "--disable-gpu",
-               "--user-data-dir=" + USER_DATA] + list(arguments)
-    if wait:
-        return subprocess.run(command, env=ENV, capture_output=True, text=True, timeout=120)
-    STARTED.append(subprocess.Popen(command, env=ENV, stdout=subprocess.DEVNULL,
+def start(*command, cwd=None):
+    STARTED.append(subprocess.Popen(command, env=ENV, cwd=cwd, stdout=subprocess.DEVNULL,
                                     stderr=subprocess.DEVNULL))
     return STARTED[-1]
 
 
+CHROMIUM = ["chromium", "--headless=new", "--no-sandbox", "--disable-gpu",
+            "--user-data-dir=" + USER_DATA]
+
+
 def dump_dom(url):
-    result = chromium("--dump-dom", url)
+    result = subprocess.run(CHROMIUM + ["--dump-dom", url], env=ENV, capture_output=True,
+                            text=True, timeout=120)
     if result.returncode != 0 or "</html>" not in result.stdout:
         fail("Chromium did not load %s: %s" % (url, result.stderr[-500:]))
 
@@ -77,6 +76,10 @@ def devtools(path):
         return json.load(reply)
 
 
+def shows(title):
+    return any(page.get("title") == title for page in devtools("/json/list"))
+
+
 def wait_for(condition, what):
     for _ in range(300):
         try:
@@ -86,10 +89,6 @@ def wait_for(condition, what):
             pass
         time.sleep(0.1)
     fail(what)
-
-
-def shows(title):
-    return any(page.get("title") == title for page in devtools("/json/list"))
 
 
 def main():
@@ -108,9 +107,7 @@ def main():
             page.write("<html><head>%s</head><body>ok</body></html>" % head)
     with open(WWW + "/logo.png", "wb") as logo:
         logo.write(os.urandom(20000))
-    STARTED.append(subprocess.Popen([sys.executable, "-m", "http.server", "8765", "--bind",
-                                     "127.0.0.1"], cwd=WWW, stdout=subprocess.DEVNULL,
-                                    stderr=subprocess.DEVNULL))
+    start(sys.executable, "-m", "http.server", "8765", "--bind", "127.0.0.1", cwd=WWW)
 
     dump_dom(SITE + "index.html")  # sets the cookie, fills the cache
     dump_dom("file://%s/visited.html" % WWW)
@@ -138,7 +135,7 @@ def main():
             query("Cookies", "SELECT name FROM cookies"):
         fail("old history or a cookie came back")
 
-    browser = chromium("--remote-debugging-port=9222", SITE + "index.html", wait=False)
+    browser = start(*CHROMIUM, "--remote-debugging-port=9222", SITE + "index.html")
     wait_for(lambda: shows("lark") and files_below(CACHE), "the running Chromium cached nothing")
     result = larkspur("--clean", ITEMS)
     told = "Chromium is running: close it to clear its history, cookies and open tabs."
