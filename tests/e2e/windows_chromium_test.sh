@@ -13,7 +13,6 @@ trap 'kill "${window_pid:-}" 2>/dev/null; stop_wine_and_remove_sandbox' EXIT
 boot_prefix
 
 win_local=$(shell_folder 'Local AppData')
-[ -n "$win_local" ] || fail "no Local AppData"
 local=$(unix_path "$win_local")
 chrome="$local/Google/Chrome/User Data"
 edge="$local/Microsoft/Edge/User Data"
@@ -36,8 +35,7 @@ expect() {  # expect gone|kept FOLDER NAMES...
     [ -e "$folder/$name" ] || [ "$want" = gone ] || fail "$folder/$name went"
   done
 }
-items=chrome-history,chrome-cache,chrome-cookies,chrome-tabs,edge-history,edge-cache
-items=$items,edge-cookies,edge-tabs
+items=$(echo {chrome,edge}-{history,cache,cookies,tabs} | tr ' ' ,)
 run() { wine "$LARKSPUR" "$@" </dev/null 2>"$SANDBOX/err" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
 lay_out
@@ -56,9 +54,8 @@ wine "$WINDOW_TOOL" message-window Chrome_MessageWindow "$win_local\\Microsoft\\
 window_pid=$!
 for _ in $(seq 100); do grep -q ready "$SANDBOX/window" && break; sleep 0.2; done
 grep -q ready "$SANDBOX/window" || fail "no message window"
-status=0
 run --clean "$items" >"$SANDBOX/out" || status=$?
-[ "$status" -eq 3 ] || fail "a running Edge gave exit code $status"
+[ "${status:-0}" -eq 3 ] || fail "a running Edge gave exit code ${status:-0}"
 told="Edge is running: close it to clear its history, cookies and open tabs. If no Edge window is\
  open, its Startup boost keeps it running: turn that off in Edge's settings, System."
 grep -qF "$told" "$SANDBOX/err" || fail "not told: $(cat "$SANDBOX/err")"

@@ -3,8 +3,7 @@
 
 #include "chromium/profile_names.h"
 
-// What the profiles' files lose and keep is seen end to end, with a real Chromium
-// (e2e/chromium) and under Wine (e2e/windows_chromium_test.sh).
+// What the profiles lose and keep is seen end to end: e2e/chromium, e2e/windows_chromium_test.sh.
 namespace larkspur {
 namespace {
 

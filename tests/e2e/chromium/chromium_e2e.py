@@ -1,10 +1,9 @@
 #!/usr/bin/env python3
-"""A real Chromium, headless, in a network namespace of its own with a throw-away home. Closed:
-the Chrome items clear its history, cookies, cache and tabs, `--preview` lists exactly what the
-run then erases, the bookmarks keep every byte, Chromium works afterwards. Running: history,
-cookies and tabs stay (exit 3, the user told), the cache is swept and the browser goes on
-loading and caching pages. Killed, its lock left behind: it no longer counts as running.
-Usage: chromium_e2e.py LARKSPUR"""
+"""A real Chromium, headless, in a network namespace of its own with a throw-away home (usage:
+chromium_e2e.py LARKSPUR). Closed: the Chrome items clear history, cookies, cache and tabs just
+as `--preview` lists them, the bookmarks keep every byte, Chromium works afterwards. Running:
+history, cookies and tabs stay (exit 3, the user told), the cache is swept and the browser goes
+on loading and caching. Killed, its lock left behind: it no longer counts as running."""
 import hashlib, json, os, re, shutil, sqlite3, subprocess, sys, tempfile, time, urllib.request
 
 LARKSPUR = sys.argv[1]
@@ -22,12 +21,13 @@ ENV = dict(os.environ, HOME=HOME, XDG_CONFIG_HOME=HOME + "/.config",
 USER_DATA = HOME + "/.config/chromium"  # where the program looks, as Chromium itself would
 PROFILE, CACHE = USER_DATA + "/Default", HOME + "/.cache/chromium/Default/Cache"
 WWW, SITE = SANDBOX + "/www", "http://127.0.0.1:8765/"
+CHROMIUM = ["chromium", "--headless=new", "--no-sandbox", "--disable-gpu",
+            "--user-data-dir=" + USER_DATA]
 STARTED = []
 
 
 def fail(message):
-    print("FAIL: " + message, file=sys.stderr)
-    sys.exit(1)
+    sys.exit("FAIL: " + message)
 
 
 def start(*command, cwd=None):
@@ -36,24 +36,19 @@ def start(*command, cwd=None):
     return STARTED[-1]
 
 
-CHROMIUM = ["chromium", "--headless=new", "--no-sandbox", "--disable-gpu",
-            "--user-data-dir=" + USER_DATA]
+def run(*command):
+    return subprocess.run(command, env=ENV, capture_output=True, text=True, timeout=120)
 
 
 def dump_dom(url):
-    result = subprocess.run(CHROMIUM + ["--dump-dom", url], env=ENV, capture_output=True,
-                            text=True, timeout=120)
+    result = run(*CHROMIUM, "--dump-dom", url)
     if result.returncode != 0 or "</html>" not in result.stdout:
         fail("Chromium did not load %s: %s" % (url, result.stderr[-500:]))
 
 
-def larkspur(*arguments):
-    return subprocess.run([LARKSPUR] + list(arguments), env=ENV, capture_output=True, text=True)
-
-
-def query(database, sql):
-    with sqlite3.connect("file:%s/%s?mode=ro&immutable=1" % (PROFILE, database), uri=True) as db:
-        return db.execute(sql).fetchall()
+def query(database, sql):  # read-only: the browser's database is never written
+    uri = "file:%s/%s?mode=ro&immutable=1" % (PROFILE, database)
+    return sqlite3.connect(uri, uri=True).execute(sql).fetchall()
 
 
 def files_below(folder):
@@ -95,10 +90,8 @@ def main():
     os.makedirs(PROFILE)
     os.makedirs(WWW)
     with open(PROFILE + "/Bookmarks", "w") as bookmarks:
-        json.dump({"version": 1, "roots": {"bookmark_bar": {
-            "type": "folder", "name": "Bar", "id": "1", "children": [
-                {"type": "url", "name": "Kept", "url": "https://kept.example/", "id": "4"}]}}},
-            bookmarks)
+        bookmarks.write('{"version": 1, "roots": {"bookmark_bar": {"type": "folder", "id": "1", '
+                        '"children": [{"type": "url", "url": "https://kept.example/"}]}}}')
     for name, head in {"index": '<title>lark</title><script>document.cookie = "flavour=lark; '
                                 'max-age=86400"</script><img src="logo.png">',
                        "second": "<title>second</title><img src='logo.png'>",
@@ -117,10 +110,10 @@ def main():
         fail("Chromium left no history, cookie, cache or tabs to clear")
     kept = open(PROFILE + "/Bookmarks", "rb").read()
     before = digest()
-    preview = larkspur("--preview", ITEMS)
+    preview = run(LARKSPUR, "--preview", ITEMS)
     if preview.returncode != 0 or digest() != before:
         fail("the preview failed or changed files: " + preview.stderr)
-    result = larkspur("--clean", ITEMS)
+    result = run(LARKSPUR, "--clean", ITEMS)
     gone = sorted(set(before) - set(digest()))
     if result.returncode != 0 or not listed(preview.stdout) == listed(result.stdout) == gone:
         fail("preview, run and what went differ:\n%s---\n%s---\n%s"
@@ -137,21 +130,21 @@ def main():
 
     browser = start(*CHROMIUM, "--remote-debugging-port=9222", SITE + "index.html")
     wait_for(lambda: shows("lark") and files_below(CACHE), "the running Chromium cached nothing")
-    result = larkspur("--clean", ITEMS)
+    result = run(LARKSPUR, "--clean", ITEMS)
     told = "Chromium is running: close it to clear its history, cookies and open tabs."
     if result.returncode != 3 or told not in result.stderr or told not in result.stdout:
         fail("not told: %d %s %s" % (result.returncode, result.stdout, result.stderr))
     if not os.path.exists(PROFILE + "/History") or not os.path.exists(PROFILE + "/Cookies") \
             or files_below(CACHE):
         fail("history or cookies went, or the cache stayed, while Chromium ran")
-    devtools("/json/new?" + SITE + "index.html")  # the swept cache under it
-    devtools("/json/new?" + SITE + "second.html")
+    for page in ("index.html", "second.html"):  # the swept cache under it
+        devtools("/json/new?" + SITE + page)
     wait_for(lambda: shows("second") and any("Cache_Data" in f for f in files_below(CACHE)),
              "after the sweep the running Chromium loaded or cached nothing")
 
     browser.kill()  # as a crash: the lock stays, naming a process that is gone
     browser.wait()
-    result = larkspur("--clean", "chrome-history")
+    result = run(LARKSPUR, "--clean", "chrome-history")
     if not os.path.islink(USER_DATA + "/SingletonLock") or result.returncode != 0 or \
             os.path.exists(PROFILE + "/History"):
         fail("a stale lock kept the history: %s" % result.stderr)
