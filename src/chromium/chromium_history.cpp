@@ -26,7 +26,7 @@ std::string RunningSentence(const std::string& browser, const std::vector<std::s
 
 void ChromiumHistory::KeepWhileRunning(const ChromiumInstall& install, const char* what) {
   ports_.record.Stayed(StayReason::kBrowserRunning, install.profiles.size());
-  auto found = std::find_if(running_.begin(), running_.end(), [&](const Running& running) {
+  auto found = std::find_if(running_.begin(), running_.end(), [&](const RunningBrowser& running) {
     return running.browser == install.place.browser;
   });
   if (found == running_.end())
@@ -66,7 +66,7 @@ std::vector<std::string> ChromiumHistory::BrowsersFound() const {
 
 std::string ChromiumHistory::TakeStayed() {
   std::string text;
-  for (const Running& running : running_) {
+  for (const RunningBrowser& running : running_) {
     if (!text.empty())
       text += ' ';
     text += RunningSentence(running.browser, running.kept);

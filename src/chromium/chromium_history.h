@@ -35,7 +35,7 @@ class ChromiumHistory {
   // works on a running browser too.
   void EachProfile(bool edge, void (Chromium::*item)(), const char* kept_while_running);
 
-  struct Running {
+  struct RunningBrowser {
     std::string browser;
     bool startup_boost = false;
     std::vector<std::string> kept;  // what it kept, in the order of the items
@@ -44,7 +44,7 @@ class ChromiumHistory {
   void KeepWhileRunning(const ChromiumInstall& install, const char* what);
 
   ChromiumPorts ports_;
-  std::vector<Running> running_;
+  std::vector<RunningBrowser> running_;
 };
 
 }  // namespace larkspur
