@@ -14,6 +14,8 @@ CleanupEngine::CleanupEngine(Form1& form, NativeStores& stores, bool preview)
                             *stores.profiles, *stores.folders, *stores.bookmarks, form.Label5,
                             record_, stores.legacy_firefox_folder, LocalToday,
                             stores.packaged_firefox_places}),
-      cleaners_{ie_, firefox_, record_} {}
+      chromium_(ChromiumPorts{*stores.registry, *stores.profiles, *stores.user_data,
+                              *stores.folders, form.Label5, record_, stores.home}),
+      cleaners_{ie_, firefox_, chromium_, record_} {}
 
 }  // namespace larkspur

@@ -1,6 +1,9 @@
 #pragma once
 // The deleting half of the main window, built on the platform's stores. It lives as long as
 // the window, and so do the once-per-process cache deletions.
+#include <string>
+#include <vector>
+
 #include "app/cleanup_steps.h"
 #include "app/form1.h"
 #include "platform/native_stores.h"
@@ -20,6 +23,8 @@ class CleanupEngine {
   RunOutcome RunTickedSteps(bool notes_on_status_line = true) {
     return larkspur::RunTickedSteps(form_, cleaners_, notes_on_status_line);
   }
+  // The Chromium browsers but Edge that have a profile here, for the user to read.
+  std::vector<std::string> ChromiumBrowsersFound() const { return chromium_.BrowsersFound(); }
   // What the last run removed and left, item by item.
   const RunRecord& Record() const { return record_; }
   RunRecord& Record() { return record_; }
@@ -29,6 +34,7 @@ class CleanupEngine {
   RunRecord record_;
   IEHistory ie_;
   FirefoxHistory firefox_;
+  ChromiumHistory chromium_;
   Cleaners cleaners_;
 };
 

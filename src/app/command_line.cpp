@@ -49,7 +49,8 @@ void PrintHelp(std::ostream& out) {
       << "--preview ITEM[,ITEM...]\n"
          "  or:  larkspur --list-items | -h | --help | -V | --version\n"
          "\n"
-         "Erases browsing traces of Internet Explorer and Firefox. Without --clean it opens\n"
+         "Erases browsing traces of Internet Explorer, Firefox, Chrome and Edge (\"Chrome\"\n"
+         "stands for Chrome, Chromium, Brave, Vivaldi and Opera). Without --clean it opens\n"
          "its window.\n"
          "\n"
          "Options:\n"
@@ -72,9 +73,9 @@ void PrintHelp(std::ostream& out) {
          "     made), or a run's output was lost (the run itself goes on)\n"
          "  2  a mistake in the options; nothing is deleted\n"
          "  3  something stayed: a file in use or refused, a folder that could not be\n"
-         "     entered, a profile skipped, Firefox running, its bookmarks not saved, a history\n"
-         "     the system cannot clear; each is printed as \"stayed (REASON): NAME\", the last\n"
-         "     line counts them, and stderr says what to do\n";
+         "     entered, a profile skipped, a browser running, Firefox's bookmarks not saved, a\n"
+         "     history the system cannot clear; each is printed as \"stayed (REASON): NAME\", the\n"
+         "     last line counts them, and stderr says what to do\n";
 }
 
 void PrintItems(std::ostream& out) {

@@ -9,6 +9,7 @@
 #include "platform/memory.h"
 #include "platform/profile_folder.h"
 #include "platform/profile_strings.h"
+#include "platform/user_data_folders.h"
 
 namespace larkspur::testing {
 
@@ -20,5 +21,6 @@ std::unique_ptr<FolderTree> NativeFolderTree(const std::string& home,
 std::unique_ptr<MemoryPort> NativeMemory();
 // `home` is protected as the user's home folder is.
 std::unique_ptr<ProfileFolders> NativeProfileFolders(const std::string& home);
+std::unique_ptr<UserDataFolders> NativeUserDataFolders();
 
 }  // namespace larkspur::testing

@@ -221,8 +221,9 @@ TEST_F(CommandLineTest, MistakesAreNamedAndNothingIsDeleted) {
 TEST_F(CommandLineTest, InformationOptions) {
   const Result items = RunLarkspur({"--list-items"});
   EXPECT_EQ(items.code, 0);
-  EXPECT_EQ(Lines(items.out).size(), 10u);
+  EXPECT_EQ(Lines(items.out).size(), 18u);
   EXPECT_THAT(items.out, HasSubstr("firefox-typed-urls"));
+  EXPECT_THAT(items.out, HasSubstr("\nedge-tabs             Microsoft Edge: Clear Open Tabs\n"));
   EXPECT_THAT(items.out, HasSubstr("Clear Typed URL(s) In Firefox"));
   EXPECT_THAT(RunLarkspur({"--version"}).out, ::testing::StartsWith("larkspur "));
   EXPECT_EQ(RunLarkspur({"-V"}).out, RunLarkspur({"--version"}).out);

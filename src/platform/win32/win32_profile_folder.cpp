@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <random>
@@ -66,7 +67,7 @@ const char* WhyNotOpened(const std::wstring& path) {
   }
   if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
     return kProfileIsLink;
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? kProfileUnreadable : kProfileNotProfile;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? kProfileUnreadable : kProfileNotFolder;
 }
 
 bool IsEmptyFolder(const std::wstring& path) {
@@ -238,10 +239,12 @@ class Win32ProfileFolder final : public ProfileFolder {
 
 }  // namespace
 
-std::unique_ptr<ProfileFolder> Win32ProfileFolders::Open(const std::string& firefox_folder,
-                                                         const std::string& entry, bool relative,
-                                                         std::string* refusal) {
-  std::wstring path = win32::FullPath(relative ? firefox_folder : entry);
+std::unique_ptr<ProfileFolder> Win32ProfileFolders::OpenMarked(const std::string& base,
+                                                               const std::string& entry,
+                                                               bool relative,
+                                                               std::span<const char* const> markers,
+                                                               std::string* refusal) {
+  std::wstring path = win32::FullPath(relative ? base : entry);
   if (path.empty())
     return nullptr;
   std::vector<std::string> steps;
@@ -255,7 +258,7 @@ std::unique_ptr<ProfileFolder> Win32ProfileFolders::Open(const std::string& fire
   }
   std::vector<Handle> held;
   std::string identity;
-  // The Firefox folder may itself be a link (a user's choice); below it, no step may be.
+  // The base folder may itself be a link (a user's choice); below it, no step may be.
   held.push_back(OpenFolder(path, !relative, &identity));
   std::string name = Utf8FromWide(path.substr(path.find_last_of(L'\\') + 1));
   for (const std::string& step : steps) {
@@ -284,15 +287,15 @@ std::unique_ptr<ProfileFolder> Win32ProfileFolders::Open(const std::string& fire
     Refuse(refusal, kProfileIsHome);
     return nullptr;
   }
-  const auto is_file = [&](const wchar_t* marker) {
-    const DWORD attributes = Attributes(path + L"\\" + marker);
+  const auto is_file = [&](const char* marker) {
+    const DWORD attributes = Attributes(path + L"\\" + WideFromUtf8(marker));
     return attributes != INVALID_FILE_ATTRIBUTES &&
            !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
   };
-  if (!is_file(L"prefs.js") && !is_file(L"times.json")) {
+  if (std::none_of(markers.begin(), markers.end(), is_file)) {
     // An empty folder (Firefox makes one for a profile never used) holds nothing that stays.
     if (!IsEmptyFolder(path))
-      Refuse(refusal, kProfileNotProfile);
+      Refuse(refusal, NotAProfile(markers));
     return nullptr;
   }
   return std::make_unique<Win32ProfileFolder>(std::move(held), path, name, identity, preview_);

@@ -101,7 +101,8 @@ int RunWindow(int argc, char** argv, const UserFolders& folders, const std::stri
   MainWindow behaviour(
       form, engine,
       MainWindowPorts{face, *stores.settings, desktop, tray,
-                      QCoreApplication::applicationDirPath().toStdString(), RunLogPath(folders)});
+                      QCoreApplication::applicationDirPath().toStdString(), RunLogPath(folders),
+                      [&engine] { return engine.ChromiumBrowsersFound(); }});
   face.Attach(behaviour);
   notify_area.SetMenu(MakeTrayMenu(behaviour, &face));
   CloseOnTermination(face);

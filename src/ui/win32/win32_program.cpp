@@ -36,9 +36,9 @@ Win32Program::Win32Program(NativeStores stores, HINSTANCE instance,
       tray_icon_(TrayIcon(instance), &::DestroyIcon),
       tray_(TraySite{notify_area_, subclass_, reinterpret_cast<WindowHandle>(face_.Handle()), true},
             IconPicture(reinterpret_cast<IconHandle>(tray_icon_.get()))),
-      behaviour_(
-          form_, engine_,
-          MainWindowPorts{face_, *stores_.settings, *desktop_, tray_, program_folder, run_log}) {
+      behaviour_(form_, engine_,
+                 MainWindowPorts{face_, *stores_.settings, *desktop_, tray_, program_folder,
+                                 run_log, [this] { return engine_.ChromiumBrowsersFound(); }}) {
   tray_.InitNew();
   face_.Attach(behaviour_);
   face_.OnTaskbarCreated([this] { notify_area_.AddAgain(); });
