@@ -1,6 +1,7 @@
 // Compares SweepFolder on the Linux adapter with `find DIR -mindepth 1 -delete` on identical
-// trees of many small files. Everything happens inside a fresh temporary directory made here and
-// removed at the end.
+// trees of many small files: a nested tree, or with --shape chromium a Chromium disk cache (all
+// entries side by side in Cache_Data, beside its index folder). Everything happens inside a fresh
+// temporary directory made here and removed at the end.
 #include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -41,6 +42,7 @@ struct Options {
   std::size_t depth = 3;
   std::size_t per_folder = 25;
   std::optional<double> max_ratio;
+  bool chromium = false;
 };
 
 // The tree: a full `branching`-ary tree of folders `depth` levels below the root, the files spread
@@ -52,6 +54,7 @@ struct Shape {
   std::size_t branching = 0;
   std::size_t folders = 0;        // with files, root included
   std::size_t empty_folders = 0;  // hold nothing at all
+  bool chromium = false;          // the layout of a Chromium cache instead
 };
 
 struct Failure {
@@ -69,6 +72,11 @@ std::string Errno(const std::string& what) {
 Shape PlanShape(const Options& options) {
   Shape shape;
   shape.files = options.files;
+  if (options.chromium) {
+    shape.chromium = true;
+    shape.folders = 3;
+    return shape;
+  }
   shape.depth = options.depth;
   const std::size_t wanted = std::max<std::size_t>(
       1, (options.files + options.per_folder - 1) / std::max<std::size_t>(1, options.per_folder));
@@ -92,6 +100,11 @@ Shape PlanShape(const Options& options) {
 }
 
 void PrintShape(const Shape& shape) {
+  if (shape.chromium) {
+    std::printf("tree: a Chromium cache, %zu entry files of 8 bytes in Cache_Data and its index\n",
+                shape.files);
+    return;
+  }
   const double per = static_cast<double>(shape.files) / static_cast<double>(shape.folders);
   std::printf(
       "tree: %zu files of 8 bytes in %zu folders (root + %zu levels, %zu subfolders each, "
@@ -111,7 +124,10 @@ class Tree {
     const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
       Fail(Errno("open " + root));
-    Fill(fd, 0);
+    if (shape_.chromium)
+      FillCache(fd);
+    else
+      Fill(fd, 0);
     if (::syncfs(fd) != 0)
       Fail(Errno("syncfs " + root));  // no pending writeback in a timing
     ::close(fd);
@@ -120,20 +136,40 @@ class Tree {
   }
 
  private:
+  // Cache_Data/<16 hex digits>_0 for every entry, and index-dir/the-real-index.
+  void FillCache(int fd) {
+    const int data = MakeFolder(fd, "Cache_Data");
+    char name[32];
+    for (std::size_t i = 0; i + 1 < shape_.files; ++i) {
+      std::snprintf(name, sizeof name, "%016llx_0",
+                    static_cast<unsigned long long>(i * 0x9E3779B97F4A7C15ull));
+      MakeFile(data, name);
+    }
+    const int index = MakeFolder(data, "index-dir");
+    if (shape_.files > 0)
+      MakeFile(index, "the-real-index");
+    ::close(index);
+    ::close(data);
+  }
+
+  void MakeFile(int fd, const char* name) {
+    const int file = ::openat(fd, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (file < 0)
+      Fail(Errno(std::string("create ") + name));
+    static constexpr char kBytes[] = "larkspur";
+    if (::write(file, kBytes, 8) != 8)
+      Fail(Errno(std::string("write ") + name));
+    ::close(file);
+    ++files_made_;
+  }
+
   void Fill(int fd, std::size_t level) {
     const std::size_t index = next_folder_++;
     const std::size_t count = FilesOfFolder(index);
     char name[32];
     for (std::size_t i = 0; i < count; ++i) {
       std::snprintf(name, sizeof name, "f%05zu.dat", i);
-      const int file = ::openat(fd, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-      if (file < 0)
-        Fail(Errno(std::string("create ") + name));
-      static constexpr char kBytes[] = "larkspur";
-      if (::write(file, kBytes, 8) != 8)
-        Fail(Errno(std::string("write ") + name));
-      ::close(file);
-      ++files_made_;
+      MakeFile(fd, name);
     }
     if (level == shape_.depth)
       return;
@@ -246,12 +282,13 @@ bool ParseCount(std::string_view text, std::size_t* value) {
 void Usage() {
   std::fprintf(stderr,
                "usage: sweep_bench [--files N] [--repeat N] [--depth N] [--per-folder N] "
-               "[--max-ratio R]\n"
+               "[--max-ratio R] [--shape chromium]\n"
                "  --files N       files in each tree (default 100000)\n"
                "  --repeat N      timed rounds; medians are reported (default 3)\n"
                "  --depth N       folder levels below the root (default 3)\n"
                "  --per-folder N  files a folder, roughly (default 25)\n"
-               "  --max-ratio R   exit 1 when median(sweep) / median(find) exceeds R\n");
+               "  --max-ratio R   exit 1 when median(sweep) / median(find) exceeds R\n"
+               "  --shape chromium  a Chromium disk cache instead of the nested tree\n");
 }
 
 std::optional<Options> ParseOptions(int argc, char** argv) {
@@ -272,6 +309,9 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
       ok = ParseCount(value, &options.depth) && options.depth <= 6;
     } else if (flag == "--per-folder") {
       ok = ParseCount(value, &options.per_folder) && options.per_folder > 0;
+    } else if (flag == "--shape") {
+      ok = value == "chromium";
+      options.chromium = ok;
     } else if (flag == "--max-ratio") {
       char* end = nullptr;
       const std::string text(value);

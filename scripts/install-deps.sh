@@ -28,6 +28,8 @@ test_packages+=(at-spi2-core python3-pyatspi)
 # end-to-end tests (python3 drives it, in a network namespace of its own).
 build_packages+=(libsqlite3-dev nlohmann-json3-dev)
 test_packages+=(tcl firefox-esr python3 iproute2 util-linux)
+# A real Chromium in the end-to-end test of the Chrome items.
+test_packages+=(chromium)
 
 packages=("${build_packages[@]}")
 [ "${1:-}" = --all ] && packages+=("${test_packages[@]}")

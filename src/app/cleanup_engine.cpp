@@ -5,10 +5,10 @@
 
 namespace larkspur {
 
-CleanupEngine::CleanupEngine(Form1& form, NativeStores& stores, bool list_sizes)
+CleanupEngine::CleanupEngine(Form1& form, NativeStores& stores, bool preview)
     : form_(form),
       stores_(stores),
-      record_(form.Label5, list_sizes),
+      record_(form.Label5, preview),
       ie_(IECleanupPorts{*stores.registry, *stores.url_cache, *stores.url_history, *stores.memory,
                          *stores.folders, record_},
           form.List2, form.List3),
@@ -16,7 +16,9 @@ CleanupEngine::CleanupEngine(Form1& form, NativeStores& stores, bool list_sizes)
                             *stores.profiles, *stores.folders, *stores.bookmarks, form.Label5,
                             record_, stores.legacy_firefox_folder, LocalToday,
                             stores.packaged_firefox_places}),
-      cleaners_{ie_, firefox_, record_} {}
+      chromium_(ChromiumPorts{*stores.registry, *stores.profiles, *stores.user_data,
+                              *stores.folders, form.Label5, record_, stores.home}),
+      cleaners_{ie_, firefox_, chromium_, record_} {}
 
 std::map<std::string, std::string, std::less<>> CleanupEngine::AbsentBrowsers() {
   std::map<std::string, std::string, std::less<>> absent;

@@ -36,7 +36,8 @@ struct Options {
   bool version = false;
   bool list_items = false;
   bool demo = false;
-  bool tray = false;                 // the window starts hidden in the notification area
+  bool tray = false;  // the window starts hidden in the notification area
+  bool clean = false;
   bool preview = false;              // list what the items would erase, change nothing
   std::set<std::string_view> items;  // items to clean
 };
@@ -52,7 +53,8 @@ void PrintHelp(std::ostream& out) {
       << "--preview ITEM[,ITEM...]\n"
          "  or:  larkspur --list-items | -h | --help | -V | --version\n"
          "\n"
-         "Erases browsing traces of Internet Explorer and Firefox. Without --clean it opens\n"
+         "Erases browsing traces of Internet Explorer, Firefox, Chrome and Edge (\"Chrome\"\n"
+         "stands for Chrome, Chromium, Brave, Vivaldi and Opera). Without --clean it opens\n"
          "its window.\n"
          "\n"
          "Options:\n"
@@ -61,7 +63,7 @@ void PrintHelp(std::ostream& out) {
          "                  and last what the run erased and what stayed (ITEM \"all\" means\n"
          "                  every item); each run adds an entry to the log\n"
          "  --preview ITEMS what --clean ITEMS would erase now, each thing with its size, and\n"
-         "                  the same last line; nothing is changed\n"
+         "                  \"Would erase ...\" last; nothing is changed (not with --clean)\n"
          "  --list-items    the item names with their captions\n"
          "  --tray          start with the window hidden in the notification area (minimised\n"
          "                  where there is none), as \"Start at sign-in\" does\n"
@@ -74,8 +76,10 @@ void PrintHelp(std::ostream& out) {
          "  1  the program could not run (no window could open, no demo folder could be\n"
          "     made), or a run's output was lost (the run itself goes on)\n"
          "  2  a mistake in the options; nothing is deleted\n"
-         "  3  something stayed: a file in use or refused, Firefox running, or its\n"
-         "     bookmarks not saved (the last line counts them, stderr says why for Firefox)\n"
+         "  3  something stayed: a file in use or refused, a folder that could not be\n"
+         "     entered, a profile skipped, a browser running, Firefox's bookmarks not saved, a\n"
+         "     history the system cannot clear; each is printed as \"stayed (REASON): NAME\", the\n"
+         "     last line counts them, and stderr says what to do\n"
          "\n"
       << kFilesHelp;
 }
@@ -133,17 +137,19 @@ std::optional<std::string> Parse(int argc, char** argv, Options& options) {
     } else if (argument == "--clean" || argument == "--preview") {
       if (index + 1 >= argc)
         return "option " + std::string(argument) + " needs a list of items";
-      options.preview = options.preview || argument == "--preview";
+      (argument == "--preview" ? options.preview : options.clean) = true;
       if (auto error = AddItems(argv[++index], options))
         return error;
     } else if (argument.starts_with("--clean=") || argument.starts_with("--preview=")) {
-      options.preview = options.preview || argument.starts_with("--preview=");
+      (argument.starts_with("--preview=") ? options.preview : options.clean) = true;
       if (auto error = AddItems(argument.substr(argument.find('=') + 1), options))
         return error;
     } else {
       return "unknown option '" + std::string(argument) + "' (see --help)";
     }
   }
+  if (options.clean && options.preview)
+    return "--clean and --preview cannot be used together";
   return std::nullopt;
 }
 
@@ -167,7 +173,7 @@ std::optional<UserFolders> FoldersToUse(const Options& options, std::ostream& ou
 constexpr int kSomethingStayed = 3;
 
 struct CleanResult {
-  std::string browser_kept;  // what a browser kept and why, for stderr
+  std::vector<std::string> notes;  // what to do about what stayed, for stderr
   bool anything_stayed = false;
 };
 
@@ -186,12 +192,13 @@ CleanResult Clean(const Options& options, const UserFolders& folders, std::ostre
   CleanupEngine engine(form, stores, options.preview);
   // An item of a browser with no data here says so instead of counting nothing.
   form.AbsentBrowsers = engine.AbsentBrowsers();
-  for (const CleanupStep& step : kCleanupSteps)
-    if (const auto absent = form.AbsentBrowsers.find(step.browser);
-        (form.*step.box).Ticked() && absent != form.AbsentBrowsers.end())
-      out << step.item << ": " << ConsoleLine(absent->second) << '\n';
+  engine.Record().OnStayed([&out, &options](const std::string& what, StayReason why) {
+    out << ConsoleLine(StayedLine(what, why, options.preview)) << '\n';
+  });
+  if (options.preview)
+    out << "Preview: nothing is changed.\n";
   engine.LoadCacheEntries();
-  CleanResult result{engine.RunTickedSteps(), engine.Record().Total().StayedCount() > 0};
+  CleanResult result{engine.RunTickedSteps(false).notes, engine.Record().Total().StayedCount() > 0};
   if (!options.preview &&
       !RunLogFile(RunLogPath(folders))
            .Append(LogEntry(LocalTimestamp(), "command line", engine.Record().Items())))
@@ -234,8 +241,8 @@ int RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
   }
   const CleanResult result = Clean(options, *folders, out, err);
   out.flush();
-  if (!result.browser_kept.empty())
-    err << "larkspur: " << result.browser_kept << '\n';
+  for (const std::string& note : result.notes)
+    err << "larkspur: " << ConsoleLine(note) << '\n';
   // A closed pipe or a full disk stops the printing, never the deleting.
   if (!out)
     return kOutputLost;

@@ -6,8 +6,9 @@ namespace larkspur {
 
 namespace {
 
-constexpr std::array<const char*, kStayReasonCount> kReasonWords{"in use", "access refused",
-                                                                 "browser running", "not found"};
+constexpr std::array<const char*, kStayReasonCount> kReasonWords{
+    "in use",    "access refused",     "browser running",
+    "not found", "refused for safety", "not supported"};
 
 std::string Plural(std::uint64_t count, const char* one, const char* many) {
   return GroupedCount(count) + ' ' + (count == 1 ? one : many);
@@ -44,30 +45,44 @@ std::string GroupedCount(std::uint64_t count) {
   return grouped;
 }
 
-std::string ByteSize(std::uint64_t bytes) {
-  if (bytes < 1024)
+std::string ByteSize(std::uint64_t bytes, const SizeUnits& units) {
+  if (bytes < units.base)
     return Plural(bytes, "byte", "bytes");
-  static constexpr const char* kUnits[] = {"KB", "MB", "GB", "TB"};
-  double size = static_cast<double>(bytes) / 1024;
+  // In tenths of the unit, rounded; moving up a unit when rounding reached a whole next one.
+  using Wide = unsigned __int128;
+  Wide divisor = units.base;
   std::size_t unit = 0;
-  while (size >= 1024 && unit + 1 < std::size(kUnits)) {
-    size /= 1024;
+  Wide tenths = (Wide{bytes} * 10 + divisor / 2) / divisor;
+  while (tenths >= Wide{units.base} * 10 && unit + 1 < units.names.size()) {
+    divisor *= units.base;
     ++unit;
+    tenths = (Wide{bytes} * 10 + divisor / 2) / divisor;
   }
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f %s", size, kUnits[unit]);
-  return text;
+  return GroupedCount(static_cast<std::uint64_t>(tenths / 10)) + '.' +
+         std::to_string(static_cast<unsigned>(tenths % 10)) + ' ' + units.names[unit];
 }
 
-std::string SummaryLine(const RunTally& tally) {
+std::string_view ReasonWords(StayReason why) {
+  return kReasonWords[static_cast<std::size_t>(why)];
+}
+
+std::string StayedLine(const std::string& what, StayReason why, bool preview) {
+  return std::string(preview ? "would stay (" : "stayed (") + std::string(ReasonWords(why)) +
+         "): " + what;
+}
+
+std::string SummaryLine(const RunTally& tally, bool preview) {
   if (tally.Empty())
     return "Nothing to erase.";
-  std::string line = tally.erased_items == 0
-                         ? "Nothing erased."
-                         : "Erased " + Plural(tally.erased_items, "item", "items") + " (" +
-                               ByteSize(tally.erased_bytes) + ").";
+  std::string line;
+  if (tally.erased_items == 0)
+    line = preview ? "Nothing would be erased." : "Nothing erased.";
+  else
+    line = (preview ? "Would erase " : "Erased ") + Plural(tally.erased_items, "item", "items") +
+           " (" + ByteSize(tally.erased_bytes) + ").";
   if (const std::uint64_t stayed = tally.StayedCount(); stayed > 0)
-    line += ' ' + GroupedCount(stayed) + " stayed: " + Reasons(tally) + '.';
+    line += ' ' + GroupedCount(stayed) + (preview ? " would stay: " : " stayed: ") +
+            Reasons(tally) + '.';
   return line;
 }
 

@@ -7,16 +7,25 @@
 #include <vector>
 
 #include "platform/run_tally.h"
+#include "platform/size_units.h"
 
 namespace larkspur {
 
-// "Erased 1,234 items (56.7 MB). 3 stayed: in use." or "Nothing to erase."
-std::string SummaryLine(const RunTally& tally);
+// "Erased 1,234 items (56.7 MB). 3 stayed: in use." or "Nothing to erase."; a preview's:
+// "Would erase 1,234 items (56.7 MB). 3 would stay: in use."
+std::string SummaryLine(const RunTally& tally, bool preview = false);
+
+// "in use", "access refused", …
+std::string_view ReasonWords(StayReason why);
+// One thing that stayed, for the command line: "stayed (in use): C:\a\index.dat"; a preview's
+// "would stay (in use): …".
+std::string StayedLine(const std::string& what, StayReason why, bool preview);
 
 // 1234567 -> "1,234,567".
 std::string GroupedCount(std::uint64_t count);
-// 512 -> "512 bytes", 58'000'000 -> "55.3 MB" (units of 1024, one decimal).
-std::string ByteSize(std::uint64_t bytes);
+// 512 -> "512 bytes", 1'048'575 -> "1.0 MB" in units of 1024, "1.0 MB" in units of 1000 too
+// (one decimal, rounded, and never 1000 or more of a unit when the next one exists).
+std::string ByteSize(std::uint64_t bytes, const SizeUnits& units = kFileManagerUnits);
 
 // One line of the run log: local time "YYYY-MM-DD HH:MM:SS", what started the run, the summary,
 // then what went and what stayed of each item that did something.

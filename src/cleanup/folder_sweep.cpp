@@ -1,6 +1,7 @@
 #include "cleanup/folder_sweep.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/path_text.h"
@@ -19,7 +20,9 @@ struct SweepFrame {
 SweepFrame SweepFiles(FolderCursor& cursor, RunRecord& record) {
   SweepFrame frame;
   cursor.MakeArchiveOnly("");
-  cursor.List(&frame.listing);
+  // What is in a folder that cannot be listed stays, unseen: the folder is counted for it.
+  if (!cursor.List(&frame.listing))
+    record.Stayed(cursor.Path(), StayReason::kAccessRefused);
   for (const std::string& file : frame.listing.files) {
     cursor.MakeArchiveOnly(file);
     record.Count(cursor.Path() + file, cursor.DeleteFile(file));
@@ -44,8 +47,11 @@ void SweepFolder(FolderTree& folders, RunRecord& record, const std::string& fold
     const std::vector<std::string>& subfolders = current.listing.subfolders;
     if (current.next_subfolder < subfolders.size()) {
       const std::string& subfolder = subfolders[current.next_subfolder++];
-      if (cursor->Enter(subfolder))
+      std::optional<StayReason> why_not;
+      if (cursor->Enter(subfolder, &why_not))
         frames.push_back(SweepFiles(*cursor, record));
+      else if (why_not)
+        record.Stayed(cursor->Path() + subfolder, *why_not);
       continue;
     }
     // Every subfolder has been swept: remove those that are empty now.

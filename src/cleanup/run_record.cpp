@@ -6,15 +6,21 @@ void RunRecord::Count(const std::string& what, const Removal& removal) {
   switch (removal.outcome) {
     case Removal::Outcome::kRemoved:
       Current().Erased(removal.bytes);
-      status_.SetCaption(ProgressLine(
-          with_sizes_ ? what + " (" + std::to_string(removal.bytes) + " bytes)" : what));
+      status_.SetCaption(
+          ProgressLine(preview_ ? what + " (" + std::to_string(removal.bytes) + " bytes)" : what));
       break;
     case Removal::Outcome::kStayed:
-      Current().Stayed(removal.why);
+      Stayed(what, removal.why);
       break;
     case Removal::Outcome::kAbsent:
       break;
   }
+}
+
+void RunRecord::Stayed(const std::string& what, StayReason why) {
+  Current().Stayed(why);
+  if (on_stayed_)
+    on_stayed_(what, why);
 }
 
 RunTally RunRecord::Total() const {

@@ -16,13 +16,17 @@ constexpr char kPlaces[] = "places.sqlite";
 // Going back further than this finds no free name only in a folder filled on purpose.
 constexpr int kDaysToGoBack = 3660;
 
+// What a running Firefox keeps, in the order the note names them.
+enum KeptRank { kHistoryRank, kCookiesRank, kFormHistoryRank, kDownloadsRank };
+
 }  // namespace
 
-std::string Firefox::Running(const std::string& what) {
+bool Firefox::Running(int rank, const char* what) {
   if (!profile_.InUse())
-    return "";
-  ports_.record.Stayed(StayReason::kBrowserRunning);
-  return "Firefox is running: close it to clear " + what + " (profile " + profile_.Name() + ").";
+    return false;
+  ports_.record.Stayed(profile_.Path() + " (" + what + ")", StayReason::kBrowserRunning);
+  ports_.record.Notes().BrowserRunning("Firefox", rank, what);
+  return true;
 }
 
 void Firefox::DeleteFiles(const std::string& subfolder, const std::string& pattern) {
@@ -78,52 +82,49 @@ bool Firefox::SaveBookmarks(std::string* error) {
   return true;
 }
 
-std::string Firefox::Delete_TypedUrls() {
-  if (std::string running = Running("typed URLs and history"); !running.empty())
-    return running;
+void Firefox::Delete_TypedUrls() {
+  if (Running(kHistoryRank, "history"))
+    return;
   if (profile_.Exists(kPlaces)) {
     std::string error;
     if (!SaveBookmarks(&error)) {
-      ports_.record.Stayed(StayReason::kAccessRefused);
-      return "Firefox bookmarks could not be saved, so history stays (profile " + profile_.Name() +
-             "): " + error + ".";
+      ports_.record.Stayed(profile_.Path() + kPathSeparator + kPlaces, StayReason::kAccessRefused);
+      ports_.record.Notes().Other(
+          "Firefox bookmarks could not be saved, so history stays (profile " + profile_.Name() +
+          "): " + error + ".");
+      return;
     }
   }
   DeleteDatabase(kPlaces);
-  return "";
 }
 
-std::string Firefox::Delete_History() {
-  if (std::string running = Running("form history"); !running.empty())
-    return running;
+void Firefox::Delete_History() {
+  if (Running(kFormHistoryRank, "form history"))
+    return;
   DeleteFiles("", "history.dat");
   DeleteDatabase("formhistory.sqlite");
-  return "";
 }
 
-std::string Firefox::Delete_Downloads() {
-  if (std::string running = Running("downloads"); !running.empty())
-    return running;
+void Firefox::Delete_Downloads() {
+  if (Running(kDownloadsRank, "downloads"))
+    return;
   DeleteDatabase("downloads.sqlite");
-  return "";
 }
 
 // The old in-profile cache (its top level, and "*.cache" files), and the whole disk cache
 // that today's Firefox keeps in the local cache folder. Files a running Firefox holds stay.
-std::string Firefox::Delete_Cache() {
+void Firefox::Delete_Cache() {
   DeleteFiles("cache", "*.*");
   DeleteFiles("", "*.cache");
   if (!local_folder_.empty())
     SweepFolder(ports_.folders, ports_.record, local_folder_ + kPathSeparator + "cache2");
-  return "";
 }
 
-std::string Firefox::Delete_Cookies() {
-  if (std::string running = Running("cookies"); !running.empty())
-    return running;
+void Firefox::Delete_Cookies() {
+  if (Running(kCookiesRank, "cookies"))
+    return;
   DeleteFiles("", "cookies.txt");
   DeleteDatabase("cookies.sqlite");
-  return "";
 }
 
 void Firefox::Delete_Bookmarks() {

@@ -13,19 +13,19 @@ class Firefox {
   Firefox(const FirefoxPorts& ports, ProfileFolder& profile, std::string local_folder = "")
       : ports_(ports), profile_(profile), local_folder_(std::move(local_folder)) {}
 
-  // Each returns what stayed and why, for the user to read; empty when nothing did.
-  std::string Delete_TypedUrls();
-  std::string Delete_History();
-  std::string Delete_Downloads();
-  std::string Delete_Cache();
-  std::string Delete_Cookies();
+  // Each counts what went and what stayed in the record, and adds to its notes what the user
+  // can do about what stayed.
+  void Delete_TypedUrls();
+  void Delete_History();
+  void Delete_Downloads();
+  void Delete_Cache();
+  void Delete_Cookies();
   // Never called by a clean-up run: bookmarks are the user's to keep.
   void Delete_Bookmarks();
 
  private:
-  // Empty when the profile is free, else what the user must do to clear `what`; the item is
-  // then counted as stayed.
-  std::string Running(const std::string& what);
+  // Whether Firefox has the profile open; `what` (ranked by `rank` in the note) then stays.
+  bool Running(int rank, const char* what);
   // Deletes the matching files and counts each by its full path.
   void DeleteFiles(const std::string& subfolder, const std::string& pattern);
   // Deletes a SQLite database and, once it is gone, its journal files: a stale write-ahead log

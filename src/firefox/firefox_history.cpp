@@ -1,29 +1,24 @@
 #include "firefox/firefox_history.h"
 
-#include <algorithm>
-
 #include "firefox/profile_locator.h"
 
 namespace larkspur {
 
-void FirefoxHistory::EachProfile(std::string (Firefox::*item)()) {
-  for (const LocatedProfile& profile : ProfileLocator(ports_).OpenProfiles()) {
+void FirefoxHistory::EachProfile(void (Firefox::*item)()) {
+  const ProfileLocator locator(ports_);
+  const LocatedProfiles profiles = locator.OpenProfiles();
+  for (const LocatedProfile& profile : profiles.open) {
     Firefox firefox(ports_, *profile.folder, profile.local_folder);
-    const std::string stayed = (firefox.*item)();
-    if (stayed.empty())
-      continue;
-    ports_.status.SetCaption(stayed);
-    if (std::find(stayed_.begin(), stayed_.end(), stayed) == stayed_.end())
-      stayed_.push_back(stayed);
+    (firefox.*item)();
   }
-}
-
-std::string FirefoxHistory::TakeStayed() {
-  std::string text;
-  for (const std::string& stayed : stayed_)
-    text += (text.empty() ? "" : " ") + stayed;
-  stayed_.clear();
-  return text;
+  for (const RefusedProfile& refused : profiles.refused) {
+    ports_.record.Stayed(refused.path, StayReason::kRefused);
+    ports_.record.Notes().Other("Firefox profile " + refused.path + " skipped: " + refused.why +
+                                ".");
+  }
+  if (profiles.open.empty() && profiles.refused.empty()) {
+    ports_.record.Notes().NotFound(locator.NotFoundSentence());
+  }
 }
 
 }  // namespace larkspur

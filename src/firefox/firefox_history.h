@@ -17,14 +17,12 @@ class FirefoxHistory {
   void Delete_FirefoxCookies() { EachProfile(&Firefox::Delete_Cookies); }
   void Delete_FirefoxCache() { EachProfile(&Firefox::Delete_Cache); }
 
-  // What stayed since the last TakeStayed() and why, one sentence a reason; empty when all went.
-  std::string TakeStayed();
-
  private:
-  void EachProfile(std::string (Firefox::*item)());
+  // Runs `item` on every profile found. A profile that is there but refused stays, and the
+  // notes say which and why; with none found, the notes say where they were looked for.
+  void EachProfile(void (Firefox::*item)());
 
   FirefoxPorts ports_;
-  std::vector<std::string> stayed_;
 };
 
 }  // namespace larkspur

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "cleanup/run_notes.h"
 #include "firefox/ini.h"
 #include "iecleanup/registry1.h"
 #include "platform/firefox_layout.h"
@@ -56,8 +57,26 @@ std::vector<FirefoxPlace> ProfileLocator::Places() const {
   return places;
 }
 
-std::vector<LocatedProfile> ProfileLocator::OpenProfiles() const {
-  std::vector<LocatedProfile> profiles;
+std::vector<std::string> ProfileLocator::PlacesLookedIn() const {
+  std::vector<std::string> looked_in;
+  const std::vector<FirefoxPlace> places = Places();
+  // ~/.mozilla/firefox was looked for even when it is missing.
+  const std::string& legacy = ports_.legacy_firefox_folder;
+  if (!places.empty() && !legacy.empty() && legacy != places.front().folder)
+    looked_in.push_back(legacy);
+  for (const FirefoxPlace& place : places)
+    looked_in.push_back(place.folder);
+  return looked_in;
+}
+
+std::string ProfileLocator::NotFoundSentence() const {
+  const std::vector<std::string> places = PlacesLookedIn();
+  return places.empty() ? "No Firefox profile found: no application-data folder."
+                        : "No Firefox profile found in " + EitherOf(places) + ".";
+}
+
+LocatedProfiles ProfileLocator::OpenProfiles() const {
+  LocatedProfiles profiles;
   std::set<std::string> opened;
   for (const FirefoxPlace& place : Places())
     OpenProfilesOf(place, &opened, &profiles);
@@ -65,10 +84,11 @@ std::vector<LocatedProfile> ProfileLocator::OpenProfiles() const {
 }
 
 void ProfileLocator::OpenProfilesOf(const FirefoxPlace& place, std::set<std::string>* opened,
-                                    std::vector<LocatedProfile>* profiles) const {
+                                    LocatedProfiles* profiles) const {
   const std::string& firefox_folder = place.folder;
   const INI ini(ports_.profile_strings);
   const std::string ini_file = firefox_folder + kPathSeparator + "profiles.ini";
+  std::set<std::string> refused_paths;
   for (int number = 0, missing = 0; missing < kLongestGap; ++number) {
     const std::string section = "Profile" + std::to_string(number);
     const std::string path = ini.GetFromINI(ini_file, section, "Path");
@@ -78,10 +98,17 @@ void ProfileLocator::OpenProfilesOf(const FirefoxPlace& place, std::set<std::str
     }
     missing = 0;
     // A value that filled the reader's buffer may have been cut: never clean a shorter namesake.
-    if (path.size() >= kIniValueLimit)
+    if (path.size() >= kIniValueLimit) {
+      profiles->refused.push_back({path + "...", "its path is too long to be read whole"});
       continue;
+    }
     const bool relative = ini.GetFromINI(ini_file, section, "IsRelative") != "0";
-    std::unique_ptr<ProfileFolder> profile = ports_.profiles.Open(firefox_folder, path, relative);
+    std::string refusal;
+    std::unique_ptr<ProfileFolder> profile =
+        ports_.profiles.Open(firefox_folder, path, relative, &refusal);
+    if (!profile && !refusal.empty() && refused_paths.insert(path).second)
+      profiles->refused.push_back(
+          {relative ? firefox_folder + kPathSeparator + Normalised(path) : path, refusal});
     if (!profile || !opened->insert(profile->Identity()).second)
       continue;
     std::string local_folder = profile->Path();
@@ -89,7 +116,7 @@ void ProfileLocator::OpenProfilesOf(const FirefoxPlace& place, std::set<std::str
       local_folder = IsAbsolutePath(place.cache_folder)
                          ? place.cache_folder + kPathSeparator + Normalised(path)
                          : "";
-    profiles->push_back({std::move(profile), std::move(local_folder)});
+    profiles->open.push_back({std::move(profile), std::move(local_folder)});
   }
 }
 

@@ -87,7 +87,7 @@ void IEHistory::DeleteListOnce(const std::vector<std::string>& list, bool& done)
     if (lasting || !removals[index].WasRemoved())
       ports_.record.Count(list[index], removals[index]);
     else
-      ports_.record.Stayed(StayReason::kAccessRefused);
+      ports_.record.Stayed(list[index], StayReason::kAccessRefused);
   }
   done = true;
 }
@@ -120,7 +120,9 @@ void IEHistory::Delete_IETypedUrls() {
 }
 
 void IEHistory::Delete_IEHistory() {
-  ports_.url_history.ClearHistory();
+  StayReason why = StayReason::kAccessRefused;
+  if (!ports_.url_history.ClearHistory(&why))
+    ports_.record.Stayed("URL history", why);
   SweepShellFolder("History");
 }
 

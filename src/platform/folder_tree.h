@@ -3,6 +3,7 @@
 // only (never through a link, junction or other reparse point, never onto another file system
 // or mount) and back out to exactly the folder it came from.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,9 @@ class FolderCursor {
   virtual bool List(FolderListing* listing) = 0;
 
   // Moves into a subfolder of the current folder; false leaves the cursor where it was. A mount
-  // point is no subfolder here.
-  virtual bool Enter(const std::string& name) = 0;
+  // point is no subfolder here. When the folder is there but was not entered, `why_not` (if
+  // given) says why: access refused, or refused for safety (a link, another mount).
+  virtual bool Enter(const std::string& name, std::optional<StayReason>* why_not = nullptr) = 0;
 
   // Moves back to the folder that the last Enter left. False when that folder cannot be reached
   // as it was (moved or replaced meanwhile): the cursor is then at no folder and does nothing.

@@ -15,6 +15,7 @@
 #include "platform/settings.h"
 #include "platform/url_cache.h"
 #include "platform/url_history.h"
+#include "platform/user_data_folders.h"
 #include "platform/user_folders.h"
 
 namespace larkspur {
@@ -26,8 +27,9 @@ struct NativeStores {
   std::unique_ptr<MemoryPort> memory;
   std::unique_ptr<FolderTree> folders;
   std::unique_ptr<FilePatternPort> files;
-  std::unique_ptr<ProfileFolders> profiles;  // Firefox profiles
-  std::unique_ptr<BookmarkStore> bookmarks;  // read from Firefox's places database
+  std::unique_ptr<ProfileFolders> profiles;    // Firefox's and the Chromium browsers' profiles
+  std::unique_ptr<UserDataFolders> user_data;  // the Chromium browsers' user-data folders
+  std::unique_ptr<BookmarkStore> bookmarks;    // read from Firefox's places database
   std::unique_ptr<ProfileStringPort> profile_strings;
   std::unique_ptr<SettingsPort> settings;  // the window's own two settings
   // Where Firefox keeps its folder when it is not below the application-data folder
@@ -38,6 +40,7 @@ struct NativeStores {
   // Internet Explorer is part of Windows. Elsewhere it is there only where its stand-in stores
   // are: this folder holds none of them.
   std::string internet_explorer_missing_from;
+  std::string home;  // the user's home folder, where Snap and Flatpak browsers live
 };
 
 // With `preview`, every store answers its deletions as a run would and changes nothing; the

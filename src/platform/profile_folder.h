@@ -1,7 +1,9 @@
 #pragma once
-// A Firefox profile folder, opened once and checked on what was opened; every file operation
-// afterwards is made relative to that folder, so a path swapped meanwhile leads nowhere else.
+// A browser's profile folder (Firefox's, or a Chromium browser's), opened once and checked on
+// what was opened; every file operation afterwards is made relative to that folder, so a path
+// swapped meanwhile leads nowhere else.
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -47,7 +49,8 @@ class ProfileFolder {
   virtual std::vector<NamedRemoval> DeleteMatching(const std::string& subfolder,
                                                    const std::string& pattern) = 0;
 
-  // Whether a running Firefox holds the profile (its lock is held, not merely present).
+  // Whether a running Firefox holds the profile (its lock is held, not merely present). A
+  // Chromium browser locks its user-data folder instead (see UserDataFolders).
   virtual bool InUse() = 0;
 
   // Opens the file `name` of the folder to be read: a regular file on the folder's volume,
@@ -68,16 +71,64 @@ class ProfileFolder {
                         const std::string& contents) = 0;
 };
 
+// The files that make a folder a profile: it holds one of them as a regular file.
+inline constexpr const char* kFirefoxProfileMarkers[] = {"prefs.js", "times.json"};
+inline constexpr const char* kChromiumProfileMarkers[] = {"Preferences"};
+
 // Made for a preview (see PreviewLedger), every folder it opens changes nothing.
 class ProfileFolders {
  public:
   virtual ~ProfileFolders() = default;
-  // Opens `entry` (steps separated by '/' or the platform's separator) below `firefox_folder`,
-  // following no link on the way, or, with `relative` false, the absolute path `entry`. Refused
-  // (nullptr): a ".." step, a link, a root, the user's home folder or a folder above it, and a
-  // folder that holds neither prefs.js nor times.json.
-  virtual std::unique_ptr<ProfileFolder> Open(const std::string& firefox_folder,
-                                              const std::string& entry, bool relative) = 0;
+
+  // A Firefox profile.
+  std::unique_ptr<ProfileFolder> Open(const std::string& firefox_folder, const std::string& entry,
+                                      bool relative, std::string* refusal = nullptr) {
+    return OpenMarked(firefox_folder, entry, relative, kFirefoxProfileMarkers, refusal);
+  }
+  // A Chromium browser's profile, the folder `name` of its user-data folder; an empty name
+  // stands for the user-data folder itself.
+  std::unique_ptr<ProfileFolder> OpenChromium(const std::string& user_data_folder,
+                                              const std::string& name,
+                                              std::string* refusal = nullptr) {
+    return OpenMarked(user_data_folder, name, true, kChromiumProfileMarkers, refusal);
+  }
+
+  // Opens `entry` (steps separated by '/' or the platform's separator) below `base`, following
+  // no link on the way, or, with `relative` false, the absolute path `entry`. Refused (nullptr):
+  // a ".." step, a link, a root, the user's home folder or a folder above it, and a folder that
+  // holds none of `markers` as a regular file. A refused folder that is there gets its reason in
+  // `refusal` ("it is a link"); a missing one leaves it empty.
+  virtual std::unique_ptr<ProfileFolder> OpenMarked(const std::string& base,
+                                                    const std::string& entry, bool relative,
+                                                    std::span<const char* const> markers,
+                                                    std::string* refusal = nullptr) = 0;
 };
+
+// The reasons Open gives.
+inline constexpr char kProfileIsLink[] = "it is reached through a link";
+inline constexpr char kProfileIsRoot[] = "it is a root or a mount point";
+inline constexpr char kProfileIsHome[] = "it is your home folder or holds it";
+inline constexpr char kProfileNotFolder[] = "it is not a folder";
+inline constexpr char kProfileHasDotDot[] = "its path has a \"..\" step";
+inline constexpr char kProfileUnreadable[] = "it cannot be opened";
+
+// Sets `refusal`, when asked for, to `why`.
+inline void Refuse(std::string* refusal, const std::string& why) {
+  if (refusal != nullptr)
+    *refusal = why;
+}
+
+// "it holds neither prefs.js nor times.json", "it holds no Preferences".
+inline std::string NotAProfile(std::span<const char* const> markers) {
+  if (markers.size() == 1)
+    return std::string("it holds no ") + markers[0];
+  std::string why = "it holds neither ";
+  for (std::size_t index = 0; index < markers.size(); ++index)
+    why.append(index == 0                    ? ""
+               : index + 1 == markers.size() ? " nor "
+                                             : ", ")
+        .append(markers[index]);
+  return why;
+}
 
 }  // namespace larkspur

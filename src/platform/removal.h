@@ -2,6 +2,7 @@
 // What one deletion did, as the store that made it saw it, and the preview that answers every
 // deletion as a run would without changing anything.
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 
@@ -16,7 +17,7 @@ struct Removal {
     kStayed,   // it is there and stays, for `why`
   };
   Outcome outcome = Outcome::kAbsent;
-  std::uint64_t bytes = 0;  // the size of what was removed
+  std::uint64_t bytes = 0;  // the disk space freed: allocated size, with the file's last name
   StayReason why = StayReason::kAccessRefused;
 
   static Removal Removed(std::uint64_t bytes) { return {Outcome::kRemoved, bytes, {}}; }
@@ -38,15 +39,22 @@ struct NamedRemoval {
 // nothing; they share one ledger so that a thing reached twice (a cache entry's local file,
 // then the sweep of the cache folder) is counted once, and a file answered as removed is
 // absent afterwards, as it would be in a run.
+//
+// Each name removed is an item; a file's disk space is counted with the removal of its last
+// name, which is when a run frees it. A file with hard links elsewhere frees nothing.
 class PreviewLedger {
  public:
-  // `identity`: what the thing is, not the path that reached it (device and file number for a
-  // file). True the first time.
+  // `identity`: what the thing is, not the path that reached it (for a name: its folder's
+  // identity and the name; for a file: device and file number). True the first time.
   bool Claim(const std::string& identity) { return claimed_.insert(identity).second; }
   bool Claimed(const std::string& identity) const { return claimed_.count(identity) > 0; }
 
+  // One more name of `file` answered as removed: how many of its names are gone now.
+  std::uint64_t NameGone(const std::string& file) { return ++names_gone_[file]; }
+
  private:
   std::set<std::string> claimed_;
+  std::map<std::string, std::uint64_t> names_gone_;
 };
 
 }  // namespace larkspur

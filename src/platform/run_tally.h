@@ -13,8 +13,10 @@ enum class StayReason : std::size_t {
   kAccessRefused,   // the system refused (permissions, read-only folder)
   kBrowserRunning,  // skipped because the browser has the profile open
   kNotFound,        // the store or profile it lives in could not be found or read
+  kRefused,         // not touched for safety: a link, another mount, a folder not a profile
+  kNotSupported,    // the system does not do it (Wine's URL history cannot be cleared)
 };
-inline constexpr std::size_t kStayReasonCount = 4;
+inline constexpr std::size_t kStayReasonCount = 6;
 
 struct RunTally {
   std::uint64_t erased_items = 0;

@@ -213,6 +213,42 @@ TEST_P(FolderTreeContract, SweepEmptiesHiddenFoldersAndKeepsHiddenFiles) {
   EXPECT_EQ(h_.Attributes(""), root_attributes);
 }
 
+// Preview and run count alike: every name removed is an item, hard links too, and the bytes are
+// the disk space freed, once a file, when its last name goes. A file resized to 100 MB without
+// being written takes no space (under Wine the unix file is just as sparse).
+TEST(FolderTreeDiskSpace, PreviewAndRunCountEveryNameAndTheSpaceFreed) {
+  larkspur::testing::TempDir dir;
+  const fs::path swept = dir / "swept";
+  fs::create_directories(swept / "sub");
+  larkspur::testing::WriteFile(swept / "pair", std::string(10000, 'p'));
+  fs::create_hard_link(swept / "pair", swept / "sub" / "pair-again");
+  larkspur::testing::WriteFile(swept / "shared", std::string(10000, 's'));
+  fs::create_hard_link(swept / "shared", dir / "shared-outside");
+  larkspur::testing::WriteFile(swept / "sparse", "");
+  fs::resize_file(swept / "sparse", 100'000'000);
+  const std::string home = larkspur::Utf8FromPath(dir / "home");
+
+  const auto sweep = [&](std::shared_ptr<larkspur::PreviewLedger> preview) {
+    NoStatus status;
+    larkspur::RunRecord record(status);
+    const auto tree = larkspur::testing::NativeFolderTree(home, preview);
+    larkspur::SweepFolder(*tree, record, larkspur::Utf8FromPath(swept));
+    return record.Total();
+  };
+  const larkspur::RunTally preview = sweep(std::make_shared<larkspur::PreviewLedger>());
+  EXPECT_TRUE(fs::exists(swept / "sub" / "pair-again"));
+  const larkspur::RunTally run = sweep(nullptr);
+  EXPECT_FALSE(fs::exists(swept / "sub"));
+  EXPECT_TRUE(fs::exists(dir / "shared-outside"));
+
+  EXPECT_EQ(run.erased_items, 4u);
+  EXPECT_EQ(preview.erased_items, run.erased_items);
+  EXPECT_EQ(preview.erased_bytes, run.erased_bytes);
+  // "pair" once (10,000 bytes in whole blocks), "shared" not at all, "sparse" next to nothing.
+  EXPECT_GE(run.erased_bytes, 10'000u);
+  EXPECT_LT(run.erased_bytes, 100'000u);
+}
+
 INSTANTIATE_TEST_SUITE_P(Adapters, FolderTreeContract, ::testing::ValuesIn(kAdapters),
                          [](const ::testing::TestParamInfo<Adapter>& info) {
                            return std::string(info.param.name);

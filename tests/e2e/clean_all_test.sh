@@ -87,9 +87,17 @@ before=$(everything)
 preview=$("$LARKSPUR" --preview all) || fail "preview: exit code $?"
 [ "$(everything)" = "$before" ] || fail "the preview changed: $(diff <(echo "$before") <(everything))"
 
-output=$("$LARKSPUR" --clean all)
+# The folder listed as a profile but holding no profile stays, named, and the exit code says so.
+status=0
+output=$("$LARKSPUR" --clean all 2>"$SANDBOX/err") || status=$?
+[ "$status" -eq 3 ] || fail "clean all: exit code $status, not 3"
+echo "$output" | grep -qxF "stayed (refused for safety): $ff/z9x8c7v6.default" || fail "refused profile not named"
+[ "$(cat "$SANDBOX/err")" = "larkspur: Firefox profile $ff/z9x8c7v6.default skipped: it holds neither prefs.js nor times.json." ] \
+  || fail "stderr: $(cat "$SANDBOX/err")"
 
-without_sizes=$(echo "$preview" | sed -E 's/ \([0-9]+ bytes\)$//')
+[ "$(echo "$preview" | head -n 1)" = "Preview: nothing is changed." ] || fail "preview's first line: $preview"
+echo "$preview" | tail -n 1 | grep -q "^Would erase " || fail "preview's summary: $(echo "$preview" | tail -n 1)"
+without_sizes=$(as_run "$preview")
 [ "$without_sizes" = "$output" ] || fail "preview and run differ: $(diff <(echo "$without_sizes") <(echo "$output"))"
 erased=$(echo "$output" | grep -c '^-->')
 
@@ -142,4 +150,8 @@ status=0
 [ "$status" -eq 2 ] || fail "a misspelt item gave exit code $status"
 grep -q "firefox-cokies" "$SANDBOX/err" || fail "error does not name the item"
 [ -e "$profile/cookies.sqlite" ] || fail "deleted despite the mistake"
+status=0
+"$LARKSPUR" --clean firefox-cookies --preview firefox-cookies 2>"$SANDBOX/err" >"$SANDBOX/out" || status=$?
+[ "$status" -eq 2 ] && [ ! -s "$SANDBOX/out" ] || fail "--clean with --preview: exit code $status"
+[ -e "$profile/cookies.sqlite" ] || fail "deleted by --clean with --preview"
 echo "1 passed, 0 failed"

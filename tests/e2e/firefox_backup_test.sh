@@ -51,8 +51,8 @@ put "$profile/places.sqlite" "not a database"
 status=0
 run --clean firefox-typed-urls >"$SANDBOX/out" 2>"$SANDBOX/err" || status=$?
 [ "$status" -eq 3 ] || fail "a damaged database gave exit code $status"
-grep -q "Firefox bookmarks could not be saved, so history stays" "$SANDBOX/out" \
-  || fail "not told on the status line: $(cat "$SANDBOX/out")"
+grep -qx "stayed (access refused): .*places.sqlite" "$SANDBOX/out" \
+  || fail "not named on stdout: $(cat "$SANDBOX/out")"
 grep -q "Firefox bookmarks could not be saved" "$SANDBOX/err" \
   || fail "not told on stderr: $(cat "$SANDBOX/err")"
 [ "$(cat "$profile/places.sqlite")" = "not a database" ] || fail "the damaged database changed"

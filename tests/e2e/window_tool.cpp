@@ -10,6 +10,8 @@
 //   window_tool notepad              waits up to 60 s for a Notepad window, prints the full path
 //                                    of its program and, on a line of its own, the window's
 //                                    title (which names the file open), and closes it
+//   window_tool message-window CLASS TITLE   a hidden message-only window, as a browser keeps
+//                                    one; prints "ready" and lives 120 s
 // NAME is a control of the layout table. Exit 1 when the window or the control is missing.
 // Copied as notepad.exe it stands in for a planted program: it only leaves the file planted-ran
 // beside itself.
@@ -64,6 +66,21 @@ int Notepad() {
   return 1;
 }
 
+int MessageWindow(const char* class_name, const char* title) {
+  WNDCLASSA window_class{};
+  window_class.lpfnWndProc = ::DefWindowProcA;
+  window_class.hInstance = ::GetModuleHandleA(nullptr);
+  window_class.lpszClassName = class_name;
+  if (!::RegisterClassA(&window_class) ||
+      !::CreateWindowExA(0, class_name, title, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                         window_class.hInstance, nullptr))
+    return 1;
+  std::printf("ready\n");
+  std::fflush(stdout);
+  ::Sleep(120000);  // finding the window sends it nothing: no messages to handle
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,6 +93,8 @@ int main(int argc, char** argv) {
   const std::string command = argv[1];
   if (command == "notepad")
     return Notepad();
+  if (command == "message-window" && argc == 4)
+    return MessageWindow(argv[2], argv[3]);
   if (command == "wait") {
     for (int tries = 0; tries < 600; ++tries) {
       const HWND window = FindMainWindow();

@@ -14,7 +14,7 @@ imports=$(sed -n 's/^\tDLL Name: //p' <<<"$headers" | tr 'a-z' 'A-Z' | sort)
 for dll in $imports; do
   case $dll in
     KERNEL32.DLL | ADVAPI32.DLL | MSVCRT.DLL | OLE32.DLL | SHELL32.DLL | WININET.DLL | USER32.DLL | GDI32.DLL \
-    | COMCTL32.DLL | UXTHEME.DLL) ;;
+    | COMCTL32.DLL | UXTHEME.DLL | OLEAUT32.DLL) ;;
     *) fail "imports $dll, which Windows does not bring" ;;
   esac
 done

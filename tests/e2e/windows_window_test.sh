@@ -52,7 +52,7 @@ tool click chkCookies
 tool click Check12   # returns after the five-second pause
 for f in cookies.sqlite cookies.txt; do [ -e "$profile/$f" ] && fail "$f survived"; done
 for f in places.sqlite formhistory.sqlite; do [ -e "$profile/$f" ] || fail "$f went"; done
-tool text Label5 | grep -Eqx 'Erased 2 items \([0-9]+ bytes\)\.' \
+tool text Label5 | grep -Eqx 'Erased 2 items \([0-9.,]+ (bytes|KB)\)\.' \
   || fail "no summary after the pause: $(tool text Label5)"
 [ "$(tool checked Check12)" = 0 ] || fail "Delete Now stays pressed"
 

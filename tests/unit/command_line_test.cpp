@@ -9,7 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "app/run_summary.h"
 #include "support/temp_dir.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace larkspur {
 namespace {
@@ -78,13 +83,19 @@ TEST_F(CommandLineTest, APreviewListsWhatTheRunThenErasesAndTheRunIsLoggedWithou
   fs::remove(log);
   const std::string cookies = "-->" + (profile_ / "cookies.sqlite").string();
 
+  // Sizes are the disk space freed.
+  struct stat cookie_file {};
+  ASSERT_EQ(::stat((profile_ / "cookies.sqlite").c_str(), &cookie_file), 0);
+  const std::uint64_t space = static_cast<std::uint64_t>(cookie_file.st_blocks) * 512;
+  const std::string total = "2 items (" + ByteSize(22 + space) + ").";
+
   const Result preview = RunLarkspur({"--preview", "ie-typed-urls,firefox-cookies"});
   EXPECT_EQ(preview.code, 0);
-  EXPECT_EQ(
-      Lines(preview.out),
-      (std::vector<std::string>{
-          "Deleting Typed Urls In IE...", "-->http://typed.example/ (22 bytes)",
-          "Deleting Firefox Cookies...", cookies + " (1 bytes)", "Erased 2 items (23 bytes)."}));
+  EXPECT_EQ(Lines(preview.out),
+            (std::vector<std::string>{
+                "Preview: nothing is changed.", "Deleting Typed Urls In IE...",
+                "-->http://typed.example/ (22 bytes)", "Deleting Firefox Cookies...",
+                cookies + " (" + std::to_string(space) + " bytes)", "Would erase " + total}));
   EXPECT_TRUE(fs::exists(profile_ / "cookies.sqlite"));
   EXPECT_THAT(testing::ReadFile(data_ / "larkspur" / "registry.reg"), HasSubstr("url1"));
   EXPECT_FALSE(fs::exists(log)) << "a preview is no run";
@@ -93,8 +104,7 @@ TEST_F(CommandLineTest, APreviewListsWhatTheRunThenErasesAndTheRunIsLoggedWithou
   EXPECT_EQ(result.code, 0);
   EXPECT_EQ(Lines(result.out),
             (std::vector<std::string>{"Deleting Typed Urls In IE...", "-->http://typed.example/",
-                                      "Deleting Firefox Cookies...", cookies,
-                                      "Erased 2 items (23 bytes)."}));
+                                      "Deleting Firefox Cookies...", cookies, "Erased " + total}));
   EXPECT_FALSE(fs::exists(profile_ / "cookies.sqlite"));
   EXPECT_TRUE(fs::exists(profile_ / "places.sqlite"));
   EXPECT_THAT(testing::ReadFile(data_ / "larkspur" / "registry.reg"),
@@ -106,12 +116,45 @@ TEST_F(CommandLineTest, APreviewListsWhatTheRunThenErasesAndTheRunIsLoggedWithou
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_THAT(entries[0], ::testing::MatchesRegex(
                               "[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} command line: "
-                              "Erased 2 items \\(23 bytes\\)\\. ie-typed-urls: 1 erased "
-                              "\\(22 bytes\\); firefox-cookies: 1 erased \\(1 byte\\)\\."));
+                              "Erased 2 items \\([^)]+\\)\\. ie-typed-urls: 1 erased "
+                              "\\(22 bytes\\); firefox-cookies: 1 erased \\([^)]+\\)\\."));
   for (const std::string& entry : entries) {
     EXPECT_THAT(entry, ::testing::Not(HasSubstr("typed.example")));
     EXPECT_THAT(entry, ::testing::Not(HasSubstr("cookies.sqlite")));
   }
+}
+
+// What stays is named on its own line with its reason, the exit code says so, and stderr says
+// why; with no profile at all, the last line says where Firefox's folder was looked for.
+TEST_F(CommandLineTest, WhatStaysIsNamedAndNothingFoundSaysWhereItLooked) {
+  const fs::path firefox = profile_.parent_path();
+  fs::create_directories(firefox / "elsewhere");
+  fs::create_directory_symlink(firefox / "elsewhere", firefox / "linked");
+  testing::WriteFile(firefox / "elsewhere" / "prefs.js", "");
+  testing::WriteFile(firefox / "elsewhere" / "cookies.sqlite", "c");
+  testing::WriteFile(firefox / "profiles.ini",
+                     "[Profile0]\nPath=p.default-esr\n[Profile1]\nPath=linked/\n");
+  const std::string linked = (firefox / "linked").string();
+
+  const Result result = RunLarkspur({"--clean", "firefox-cookies"});
+  EXPECT_EQ(result.code, 3);
+  const std::vector<std::string> lines = Lines(result.out);
+  EXPECT_THAT(lines, ::testing::Contains("stayed (refused for safety): " + linked));
+  EXPECT_THAT(lines.back(), ::testing::MatchesRegex(
+                                "Erased 1 item \\([^)]+\\)\\. 1 stayed: refused for safety\\."));
+  EXPECT_EQ(result.err,
+            "larkspur: Firefox profile " + linked + " skipped: it is reached through a link.\n");
+  EXPECT_TRUE(fs::exists(firefox / "elsewhere" / "cookies.sqlite"));
+
+  fs::remove_all(firefox);
+  const Result none = RunLarkspur({"--clean", "firefox-cookies"});
+  EXPECT_EQ(none.code, 0);
+  // Firefox's own folders first, then the Snap's and the Flatpak's.
+  EXPECT_THAT(Lines(none.out).back(),
+              ::testing::StartsWith("No Firefox profile found in " +
+                                    (fs::path(std::getenv("HOME")) / ".mozilla/firefox").string() +
+                                    ", " + firefox.string() + ", "));
+  EXPECT_EQ(none.err, "");
 }
 #endif
 
@@ -122,12 +165,13 @@ TEST_F(CommandLineTest, ItemsOfABrowserThatIsNotHereSaySo) {
   fs::remove_all(profile_.parent_path());
   const Result result = RunLarkspur({"--clean", "ie-history,firefox-cookies"});
   EXPECT_EQ(result.code, 0);
-  EXPECT_THAT(Lines(result.out),
-              ::testing::ElementsAre(
-                  "ie-history: Internet Explorer is not on this computer (looked for in " +
-                      data_.string() + "/larkspur).",
-                  ::testing::StartsWith("firefox-cookies: No Firefox profile found in "),
-                  "Nothing to erase."));
+  // Said once each, as the run's last line, and nothing counted.
+  EXPECT_THAT(
+      Lines(result.out),
+      ::testing::ElementsAre(::testing::AllOf(
+          ::testing::StartsWith("Internet Explorer is not on this computer (looked for in " +
+                                data_.string() + "/larkspur). No Firefox profile found in "),
+          ::testing::EndsWith("."))));
 }
 #endif
 
@@ -187,6 +231,7 @@ TEST_F(CommandLineTest, MistakesAreNamedAndNothingIsDeleted) {
        std::vector<std::vector<std::string>>{{"--clean", "firefox-cookies,bogus"},
                                              {"--clean=all,"},
                                              {"--clean", "all", "--frobnicate"},
+                                             {"--clean", "firefox-cookies", "--preview=all"},
                                              {"--clean"}}) {
     const Result result = RunLarkspur(arguments);
     EXPECT_EQ(result.code, 2) << arguments.back();
@@ -201,8 +246,9 @@ TEST_F(CommandLineTest, MistakesAreNamedAndNothingIsDeleted) {
 TEST_F(CommandLineTest, InformationOptions) {
   const Result items = RunLarkspur({"--list-items"});
   EXPECT_EQ(items.code, 0);
-  EXPECT_EQ(Lines(items.out).size(), 10u);
+  EXPECT_EQ(Lines(items.out).size(), 18u);
   EXPECT_THAT(items.out, HasSubstr("firefox-typed-urls"));
+  EXPECT_THAT(items.out, HasSubstr("\nedge-tabs             Microsoft Edge: Clear Open Tabs\n"));
   EXPECT_THAT(items.out, HasSubstr("Clear Typed URL(s) In Firefox"));
   EXPECT_THAT(RunLarkspur({"--version"}).out, ::testing::StartsWith("larkspur "));
   EXPECT_EQ(RunLarkspur({"-V"}).out, RunLarkspur({"--version"}).out);

@@ -82,13 +82,14 @@ class FirefoxTest : public ::testing::Test {
   }
 
   void RunAll() {
+    record_.Notes().Clear();
     FirefoxHistory items(Ports());
     items.Delete_FirefoxHistory();
     items.Delete_FirefoxDownloads();
     items.Delete_FirefoxTypedUrls();
     items.Delete_FirefoxCookies();
     items.Delete_FirefoxCache();
-    stayed_ = items.TakeStayed();
+    stayed_ = JoinedNotes(record_.Notes().Sentences());
   }
 
   testing::TempDir dir_;
@@ -177,12 +178,18 @@ TEST_F(FirefoxTest, EveryListedProfileOnceWhateverTheGapsAndSpellings) {
   EXPECT_TRUE(fs::exists(firefox_ / "not-a-profile" / "cookies.sqlite"));
   // A Path the INI reader cut short names a shorter namesake, never cleaned.
   EXPECT_TRUE(fs::exists(firefox_ / long_entry.substr(0, 254) / "cookies.sqlite"));
-  EXPECT_EQ(std::count_if(status_.texts.begin(), status_.texts.end(),
+  const std::vector<std::string> notes = record_.Notes().Sentences();
+  EXPECT_EQ(std::count_if(notes.begin(), notes.end(),
                           [](const std::string& text) {
                             return text.find("could not be saved") != std::string::npos;
                           }),
             1);
   EXPECT_TRUE(fs::exists(firefox_ / "rel.default" / "places.sqlite"));
+  // The profiles refused stay, counted for each item, and the user learns which and why.
+  EXPECT_THAT(notes,
+              ::testing::Contains("Firefox profile " + Utf8FromPath(firefox_ / "not-a-profile") +
+                                  " skipped: it holds neither prefs.js nor times.json."));
+  EXPECT_EQ(record_.Total().stayed[static_cast<std::size_t>(StayReason::kRefused)], 2u * 3);
 }
 
 TEST_F(FirefoxTest, ABackupOfTheSameDayMovesBackSoOursIsTheOneRestored) {
@@ -217,7 +224,6 @@ TEST_F(FirefoxTest, WhenTheBookmarksCannotBeSavedTheDatabaseStaysAndTheUserIsTol
   EXPECT_EQ(stayed_,
             "Firefox bookmarks could not be saved, so history stays (profile p.default): the "
             "backup cannot be written.");
-  EXPECT_THAT(status_.texts, ::testing::Contains(stayed_));
   EXPECT_EQ(record_.Total().stayed[static_cast<std::size_t>(StayReason::kAccessRefused)], 1u);
 
   fs::remove(profile / "bookmarkbackups");

@@ -64,6 +64,10 @@ TEST(FolderSweepFailures, WhatCannotGoStaysAndTheRestIsSwept) {
   tree.MakeUndeletable(At("/T/S1/in-use"));
   RecordingStatus status;
   RunRecord record(status);
+  std::vector<std::string> stayed;
+  record.OnStayed([&stayed](const std::string& what, StayReason why) {
+    stayed.push_back((why == StayReason::kInUse ? "in use: " : "access refused: ") + what);
+  });
 
   SweepFolder(tree, record, At("/T/"));
 
@@ -80,6 +84,10 @@ TEST(FolderSweepFailures, WhatCannotGoStaysAndTheRestIsSwept) {
   EXPECT_EQ(record.Total().erased_items, 3u);
   EXPECT_EQ(record.Total().erased_bytes, 14u);
   EXPECT_EQ(record.Total().stayed[0], 1u) << "in use";
+  // The folder that could not be listed stays with what it holds, named and counted.
+  EXPECT_EQ(record.Total().stayed[static_cast<std::size_t>(StayReason::kAccessRefused)], 1u);
+  EXPECT_THAT(stayed,
+              ElementsAre("in use: " + At("/T/S1/in-use"), "access refused: " + At("/T/S3/")));
 }
 
 TEST(FolderSweepFailures, PathsThatNameNoFolderDeleteNothing) {

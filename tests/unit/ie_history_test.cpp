@@ -195,6 +195,9 @@ TEST_F(IEHistoryTest, HistoryClearsTheUrlHistoryAndSweepsItsFolder) {
   EXPECT_EQ(history_.clear_calls, 1);
   EXPECT_TRUE(fs::is_empty(history));
   EXPECT_TRUE(fs::is_directory(history));
+  // The history that could not be cleared stays, counted with its reason.
+  EXPECT_EQ(record_.Total().stayed[static_cast<std::size_t>(StayReason::kNotSupported)], 1u);
+  EXPECT_EQ(record_.Total().StayedCount(), 1u);
 }
 
 TEST_F(IEHistoryTest, MissingShellFoldersSweepNothing) {

@@ -56,6 +56,7 @@ class MainWindowTest : public ::testing::Test {
     stores_.files = testing::NativeFilePatterns();
     stores_.profile_strings = testing::NativeProfileStrings();
     stores_.profiles = testing::NativeProfileFolders(dir_.str());
+    stores_.user_data = testing::NativeUserDataFolders();
     stores_.bookmarks = std::make_unique<SqliteBookmarkStore>();
   }
 

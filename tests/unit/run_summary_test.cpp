@@ -10,11 +10,19 @@ TEST(RunSummary, CountsAndSizesReadAsPeopleWriteThem) {
   EXPECT_EQ(GroupedCount(999), "999");
   EXPECT_EQ(GroupedCount(1000), "1,000");
   EXPECT_EQ(GroupedCount(1234567), "1,234,567");
-  EXPECT_EQ(ByteSize(1), "1 byte");
-  EXPECT_EQ(ByteSize(1023), "1,023 bytes");
+  // Windows Explorer's units of 1024, GNOME Files' of 1000; rounding may reach the next unit.
+  EXPECT_EQ(ByteSize(1, kBinaryUnits), "1 byte");
+  EXPECT_EQ(ByteSize(1023, kBinaryUnits), "1,023 bytes");
+  EXPECT_EQ(ByteSize(1'048'575, kBinaryUnits), "1.0 MB");
+  EXPECT_EQ(ByteSize(1'043'333, kBinaryUnits), "1,018.9 KB");
+  EXPECT_EQ(ByteSize(999, kDecimalUnits), "999 bytes");
+  EXPECT_EQ(ByteSize(999'950, kDecimalUnits), "1.0 MB");
+  EXPECT_EQ(ByteSize(999'949, kDecimalUnits), "999.9 kB");
+#ifdef _WIN32
   EXPECT_EQ(ByteSize(1024), "1.0 KB");
-  EXPECT_EQ(ByteSize(59'454'259), "56.7 MB");
-  EXPECT_EQ(ByteSize(5'000'000'000), "4.7 GB");
+#else
+  EXPECT_EQ(ByteSize(1024), "1.0 kB");
+#endif
 }
 
 TEST(RunSummary, OneLineSaysWhatWentAndWhyTheRestStayed) {
@@ -24,11 +32,12 @@ TEST(RunSummary, OneLineSaysWhatWentAndWhyTheRestStayed) {
   for (int i = 0; i < 1234; ++i)
     tally.Erased(i == 0 ? 59'454'259 - 1233 : 1);
   tally.Stayed(StayReason::kInUse, 3);
-  EXPECT_EQ(SummaryLine(tally), "Erased 1,234 items (56.7 MB). 3 stayed: in use.");
+  const std::string size = ByteSize(59'454'259);  // in this system's units
+  EXPECT_EQ(SummaryLine(tally), "Erased 1,234 items (" + size + "). 3 stayed: in use.");
 
   tally.Stayed(StayReason::kBrowserRunning);
   EXPECT_EQ(SummaryLine(tally),
-            "Erased 1,234 items (56.7 MB). 4 stayed: 3 in use, 1 browser running.");
+            "Erased 1,234 items (" + size + "). 4 stayed: 3 in use, 1 browser running.");
 
   RunTally only_stayed;
   only_stayed.Stayed(StayReason::kNotFound);
@@ -37,20 +46,29 @@ TEST(RunSummary, OneLineSaysWhatWentAndWhyTheRestStayed) {
   RunTally one;
   one.Erased(0);
   EXPECT_EQ(SummaryLine(one), "Erased 1 item (0 bytes).");
+
+  // A preview's words say that nothing happened yet.
+  EXPECT_EQ(SummaryLine(one, true), "Would erase 1 item (0 bytes).");
+  EXPECT_EQ(SummaryLine(only_stayed, true), "Nothing would be erased. 1 would stay: not found.");
+  EXPECT_EQ(SummaryLine(RunTally{}, true), "Nothing to erase.");
+  EXPECT_EQ(StayedLine("/c/index.dat", StayReason::kInUse, false), "stayed (in use): /c/index.dat");
+  EXPECT_EQ(StayedLine("URL history", StayReason::kNotSupported, true),
+            "would stay (not supported): URL history");
 }
 
 TEST(RunSummary, LogEntryGivesTheSummaryThenOnlyTheItemsThatDidSomething) {
   RunTally one;
   one.Erased(0);
   RunTally cookies;
-  cookies.Erased(2048);
-  cookies.Erased(2048);
+  cookies.Erased(300);
+  cookies.Erased(300);
   cookies.Stayed(StayReason::kBrowserRunning);
   RunTally history;
-  EXPECT_EQ(LogEntry("2026-12-07 14:35:02", "Delete Now",
-                     {{"ie-history", history}, {"firefox-cookies", cookies}}),
-            "2026-12-07 14:35:02 Delete Now: Erased 2 items (4.0 KB). 1 stayed: browser running. "
-            "firefox-cookies: 2 erased (4.0 KB), 1 stayed (browser running).\n");
+  EXPECT_EQ(
+      LogEntry("2026-12-07 14:35:02", "Delete Now",
+               {{"ie-history", history}, {"firefox-cookies", cookies}}),
+      "2026-12-07 14:35:02 Delete Now: Erased 2 items (600 bytes). 1 stayed: browser running. "
+      "firefox-cookies: 2 erased (600 bytes), 1 stayed (browser running).\n");
   RunTally locked;
   locked.Stayed(StayReason::kInUse, 3);
   EXPECT_EQ(LogEntry("2026-12-07 14:35:02", "timed run",

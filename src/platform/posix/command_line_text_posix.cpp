@@ -16,6 +16,9 @@ const char kFilesHelp[] =
     "  ~/snap/firefox/common/.mozilla/firefox                 the Snap Firefox's profiles\n"
     "  ~/.var/app/org.mozilla.firefox/.mozilla/firefox, .../config/mozilla/firefox\n"
     "                                                         the Flatpak Firefox's profiles\n"
+    "  ${XDG_CONFIG_HOME:-~/.config}/google-chrome, chromium, microsoft-edge, vivaldi, opera,\n"
+    "  .../BraveSoftware/Brave-Browser, and their Snap and Flatpak homes\n"
+    "                                                         the Chromium browsers' profiles\n"
     "  ${XDG_CONFIG_HOME:-~/.config}/autostart/larkspur.desktop   \"Start at sign-in\"\n";
 
 }  // namespace larkspur

@@ -73,6 +73,25 @@ void WriteFirefox(const fs::path& config) {
   Write(profile / "cache" / "entries" / "kept-in-subfolder", "subfolders of the cache stay\n");
 }
 
+// A Chromium profile as the browser leaves it, its disk cache in the cache folder.
+void WriteChromium(const fs::path& config, const fs::path& cache) {
+  const fs::path user_data = config / "chromium";
+  Write(user_data / "Local State", R"({"profile":{"info_cache":{"Default":{"name":"Person 1"}}}})");
+  const fs::path profile = user_data / "Default";
+  for (const char* database : {"History", "Top Sites", "Shortcuts", "Cookies", "Login Data"}) {
+    Write(profile / database, std::string(kSqliteHeader) + '\0' + database);
+    Write(profile / (std::string(database) + "-journal"), "");
+  }
+  Write(profile / "Visited Links", "visited-link hashes\n");
+  Write(profile / "Preferences", "{\"browser\":{}}\n");
+  Write(profile / "Bookmarks", "{\"roots\":{},\"version\":1}\n");
+  Write(profile / "Sessions" / "Session_13400000000000000", "open tabs\n");
+  Write(profile / "Sessions" / "Tabs_13400000000000000", "recently closed tabs\n");
+  Write(profile / "GPUCache" / "data_0", "shader cache\n");
+  Write(cache / "chromium" / "Default" / "Cache" / "Cache_Data" / "1a2b3c4d5e6f7a8b_0", "page\n");
+  Write(cache / "chromium" / "Default" / "Code Cache" / "js" / "index", "code cache index\n");
+}
+
 struct CacheEntry {
   std::string url;
   std::string local_file;  // relative to the IE folders, or empty
@@ -154,6 +173,7 @@ std::optional<DemoFolders> MakeDemoFolders(std::string* error) {
          {demo.folders.home, demo.folders.config, demo.folders.data, demo.folders.cache})
       fs::create_directories(folder);
     WriteFirefox(demo.folders.config);
+    WriteChromium(demo.folders.config, demo.folders.cache);
     WriteInternetExplorer(root, demo.folders.data);
   } catch (const std::exception& failure) {
     *error = std::string("cannot build the demo folder: ") + failure.what();

@@ -14,6 +14,19 @@ std::string FileIdentity(const struct stat& state) {
   return std::to_string(state.st_dev) + ':' + std::to_string(state.st_ino);
 }
 
+// A name in a folder, whatever path reached the folder.
+std::string NameIdentity(int folder_fd, const std::string& name) {
+  struct stat folder {};
+  if (::fstat(folder_fd, &folder) != 0)
+    return {};
+  return FileIdentity(folder) + '/' + name;
+}
+
+// The disk space a file takes (a sparse file's holes take none), freed with its last name.
+std::uint64_t SpaceFreed(const struct stat& state, std::uint64_t names_left) {
+  return names_left <= 1 ? static_cast<std::uint64_t>(state.st_blocks) * 512 : 0;
+}
+
 StayReason ReasonOf(int error) {
   return error == EBUSY || error == ETXTBSY ? StayReason::kInUse : StayReason::kAccessRefused;
 }
@@ -25,24 +38,24 @@ Removal RemoveEntryAt(int folder_fd, const std::string& name, PreviewLedger* pre
   struct stat state {};
   if (::fstatat(folder_fd, name.c_str(), &state, AT_SYMLINK_NOFOLLOW) != 0)
     return errno == ENOENT ? Removal::Absent() : Removal::Kept(StayReason::kAccessRefused);
-  const auto bytes = static_cast<std::uint64_t>(state.st_size);
   if (preview != nullptr) {
-    if (preview->Claimed(FileIdentity(state)))
+    const std::string entry = NameIdentity(folder_fd, name);
+    if (entry.empty() || preview->Claimed(entry))
       return Removal::Absent();
     if (S_ISDIR(state.st_mode) || !folder_writable)
       return Removal::Kept(StayReason::kAccessRefused);
-    preview->Claim(FileIdentity(state));
-    return Removal::Removed(bytes);
+    preview->Claim(entry);
+    const std::uint64_t gone = preview->NameGone(FileIdentity(state));
+    const std::uint64_t links = state.st_nlink;
+    return Removal::Removed(SpaceFreed(state, gone >= links ? 1 : links - gone + 1));
   }
   if (::unlinkat(folder_fd, name.c_str(), 0) == 0)
-    return Removal::Removed(bytes);
+    return Removal::Removed(SpaceFreed(state, state.st_nlink));
   return errno == ENOENT ? Removal::Absent() : Removal::Kept(ReasonOf(errno));
 }
 
 bool ClaimedAt(int folder_fd, const std::string& name, const PreviewLedger& preview) {
-  struct stat state {};
-  return ::fstatat(folder_fd, name.c_str(), &state, AT_SYMLINK_NOFOLLOW) == 0 &&
-         preview.Claimed(FileIdentity(state));
+  return preview.Claimed(NameIdentity(folder_fd, name));
 }
 
 bool FolderLetsEntriesGo(int folder_fd) {

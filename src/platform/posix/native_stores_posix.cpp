@@ -14,6 +14,7 @@
 #include "platform/posix/posix_folder_tree.h"
 #include "platform/posix/posix_memory.h"
 #include "platform/posix/posix_profile_folder.h"
+#include "platform/posix/posix_user_data_folders.h"
 #include "platform/posix/regedit4_registry.h"
 #include "platform/posix/text_url_history.h"
 #include "platform/posix/tsv_url_cache.h"
@@ -85,9 +86,11 @@ NativeStores MakeNativeStores(const UserFolders& folders, std::shared_ptr<Previe
   stores.files = std::make_unique<PosixFilePatterns>();
   stores.profiles = std::make_unique<PosixProfileFolders>(
       std::vector<std::string>{folders.home, AccountHomeFolder()}, preview);
+  stores.user_data = std::make_unique<PosixUserDataFolders>();
   stores.bookmarks = std::make_unique<SqliteBookmarkStore>();
   stores.profile_strings = std::make_unique<IniProfileStrings>();
   stores.settings = std::make_unique<IniSettings>(folders.config);
+  stores.home = folders.home;
   if (!folders.home.empty())
     stores.legacy_firefox_folder = folders.home + "/.mozilla/firefox";
   stores.packaged_firefox_places = PackagedFirefoxPlaces(folders.home);

@@ -67,16 +67,24 @@ class PosixFolderCursor final : public FolderCursor {
     }
   }
 
-  bool Enter(const std::string& name) override {
+  bool Enter(const std::string& name, std::optional<StayReason>* why_not = nullptr) override {
     if (!fd_ || !IsPlainName(name))
       return false;
     UniqueFd child(::openat(fd_.get(), name.c_str(), kFolderFlags));
-    if (!child)
+    if (!child) {
+      // Gone meanwhile is nothing that stays; a link now in its place is not followed.
+      if (why_not != nullptr && errno != ENOENT)
+        *why_not =
+            errno == ELOOP || errno == ENOTDIR ? StayReason::kRefused : StayReason::kAccessRefused;
       return false;
+    }
     // Another file system, or another mount of this one, is not part of the tree.
     const std::optional<FolderIdentity> reached = IdentityOf(child.get());
-    if (!reached || !reached->SameMount(start_))
+    if (!reached || !reached->SameMount(start_)) {
+      if (why_not != nullptr)
+        *why_not = StayReason::kRefused;
       return false;
+    }
     Level level{std::move(fd_), {}, path_.size(), mode_};
     if (parents_.size() >= kOpenAncestorDepth) {
       // Remember who the parent is, so the way back through ".." can be checked.

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -200,20 +201,39 @@ class PosixProfileFolder final : public ProfileFolder {
 
 }  // namespace
 
-std::unique_ptr<ProfileFolder> PosixProfileFolders::Open(const std::string& firefox_folder,
-                                                         const std::string& entry, bool relative) {
-  const std::string start = relative ? firefox_folder : "/";
+std::unique_ptr<ProfileFolder> PosixProfileFolders::OpenMarked(const std::string& base,
+                                                               const std::string& entry,
+                                                               bool relative,
+                                                               std::span<const char* const> markers,
+                                                               std::string* refusal) {
+  const std::string start = relative ? base : "/";
   if (start.empty() || start.front() != '/' ||
       (!relative && (entry.empty() || entry.front() != '/')))
     return nullptr;
-  // The Firefox folder may itself be a link (a user's choice); below it, no step may be.
+  // The base folder may itself be a link (a user's choice); below it, no step may be.
   UniqueFd fd(::open(start.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   std::string path = start;
   std::string name = start.substr(start.find_last_of('/') + 1);
   for (const std::string& step : ProfilePathSteps(entry)) {
-    if (!fd || step == "..")
+    if (!fd)
       return nullptr;
-    fd = UniqueFd(::openat(fd.get(), step.c_str(), kFolderFlags));
+    if (step == "..") {
+      Refuse(refusal, kProfileHasDotDot);
+      return nullptr;
+    }
+    UniqueFd next(::openat(fd.get(), step.c_str(), kFolderFlags));
+    if (!next) {
+      const int error = errno;
+      struct stat state {};
+      if (::fstatat(fd.get(), step.c_str(), &state, AT_SYMLINK_NOFOLLOW) == 0)
+        Refuse(refusal, S_ISLNK(state.st_mode)   ? kProfileIsLink
+                        : S_ISDIR(state.st_mode) ? kProfileUnreadable
+                                                 : kProfileNotFolder);
+      else if (error != ENOENT)
+        Refuse(refusal, kProfileUnreadable);
+      return nullptr;
+    }
+    fd = std::move(next);
     path += (path.back() == '/' ? "" : "/") + step;
     name = step;
   }
@@ -222,12 +242,21 @@ std::unique_ptr<ProfileFolder> PosixProfileFolders::Open(const std::string& fire
 
   const std::optional<FolderIdentity> self = IdentityOf(fd.get());
   const std::optional<FolderIdentity> parent = IdentityAt(fd.get(), "..");
-  if (!self || !parent || self->SameObject(*parent) || !self->SameMount(*parent))
-    return nullptr;  // a filesystem root or a mount point
-  if (ProtectedFolders(homes_).Holds(*self))
+  if (!self || !parent || self->SameObject(*parent) || !self->SameMount(*parent)) {
+    Refuse(refusal, kProfileIsRoot);
     return nullptr;
-  if (!IsRegularFile(fd.get(), "prefs.js") && !IsRegularFile(fd.get(), "times.json"))
+  }
+  if (ProtectedFolders(homes_).Holds(*self)) {
+    Refuse(refusal, kProfileIsHome);
     return nullptr;
+  }
+  if (std::none_of(markers.begin(), markers.end(),
+                   [&](const char* marker) { return IsRegularFile(fd.get(), marker); })) {
+    // An empty folder (Firefox makes one for a profile never used) holds nothing that stays.
+    if (!Names(fd.get()).empty())
+      Refuse(refusal, NotAProfile(markers));
+    return nullptr;
+  }
   return std::make_unique<PosixProfileFolder>(std::move(fd), path, name, *self, preview_);
 }
 

@@ -16,8 +16,9 @@ class PosixProfileFolders final : public ProfileFolders {
                                std::shared_ptr<PreviewLedger> preview = nullptr)
       : homes_(std::move(homes)), preview_(std::move(preview)) {}
 
-  std::unique_ptr<ProfileFolder> Open(const std::string& firefox_folder, const std::string& entry,
-                                      bool relative) override;
+  std::unique_ptr<ProfileFolder> OpenMarked(const std::string& base, const std::string& entry,
+                                            bool relative, std::span<const char* const> markers,
+                                            std::string* refusal = nullptr) override;
 
  private:
   std::vector<std::string> homes_;

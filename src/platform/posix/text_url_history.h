@@ -12,7 +12,7 @@ class TextUrlHistory final : public UrlHistoryPort {
   explicit TextUrlHistory(std::string file_path, bool preview = false);
 
   // A missing file is a history already empty: true, and no file is made.
-  bool ClearHistory() override;
+  bool ClearHistory(StayReason* why_not = nullptr) override;
 
  private:
   std::string file_path_;

@@ -7,11 +7,12 @@ namespace larkspur {
 
 class ComUrlHistory final : public UrlHistoryPort {
  public:
-  // A history made for a preview clears nothing and answers true.
+  // A history made for a preview clears nothing; it answers false (not supported) under Wine,
+  // whose object cannot clear, and true elsewhere.
   explicit ComUrlHistory(bool preview = false) : preview_(preview) {}
 
   // Wine makes the object but answers E_NOTIMPL, so there a run's answer is always false.
-  bool ClearHistory() override;
+  bool ClearHistory(StayReason* why_not = nullptr) override;
 
  private:
   bool preview_;

@@ -9,6 +9,7 @@
 #include "platform/win32/win32_profile_strings.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_settings.h"
+#include "platform/win32/win32_user_data_folders.h"
 #include "platform/win32/wininet_url_cache.h"
 
 namespace larkspur {
@@ -22,6 +23,8 @@ NativeStores MakeNativeStores(const UserFolders& folders, std::shared_ptr<Previe
   stores.folders = std::make_unique<Win32FolderTree>(folders.home, preview);
   stores.files = std::make_unique<Win32FilePatterns>();
   stores.profiles = std::make_unique<Win32ProfileFolders>(folders.home, preview);
+  stores.user_data = std::make_unique<Win32UserDataFolders>();
+  stores.home = folders.home;
   stores.bookmarks = std::make_unique<SqliteBookmarkStore>();
   stores.profile_strings = std::make_unique<Win32ProfileStrings>();
   stores.settings = std::make_unique<Win32Settings>();

@@ -256,19 +256,30 @@ bool IsPlainName(const std::wstring& name) {
 // The folder `name` in `parent`, opened to be walked: null unless it is a real folder, not a link,
 // the entry itself rather than where a unix link leads, and, where `same_volume` asks, on the
 // parent's volume: Wine shows a unix mount as a plain folder of a volume of its own.
-Handle OpenChildFolder(HANDLE parent, const std::wstring& name, bool same_volume) {
+// `why_not`, when given, learns why a folder that is there was not opened.
+Handle OpenChildFolder(HANDLE parent, const std::wstring& name, bool same_volume,
+                       std::optional<StayReason>* why_not = nullptr) {
   if (!IsPlainName(name))
     return {};
+  const auto refuse = [why_not](StayReason why) {
+    if (why_not != nullptr)
+      *why_not = why;
+    return Handle();
+  };
   NTSTATUS status = 0;
   Handle folder = OpenAt(parent, name, kFolderAccess, kFolderShare, FILE_DIRECTORY_FILE, &status);
-  if (!folder || !IsRealFolder(AttributesOf(folder.get())) ||
-      !IsEntryOf(folder.get(), parent, name))
-    return {};
+  if (!folder) {
+    if (status == kObjectNameNotFound || status == kObjectPathNotFound || status == kDeletePending)
+      return {};
+    return refuse(status == kSharingViolation ? StayReason::kInUse : StayReason::kAccessRefused);
+  }
+  if (!IsRealFolder(AttributesOf(folder.get())) || !IsEntryOf(folder.get(), parent, name))
+    return refuse(StayReason::kRefused);
   if (same_volume) {
     const std::optional<win32::FileIdentity> outer = IdentityOf(parent);
     const std::optional<win32::FileIdentity> inner = IdentityOf(folder.get());
     if (!outer || !inner || outer->volume != inner->volume)
-      return {};
+      return refuse(StayReason::kRefused);
   }
   return folder;
 }
@@ -301,11 +312,17 @@ StayReason WhyKept(DWORD error, DWORD attributes) {
              : StayReason::kAccessRefused;
 }
 
-std::uint64_t SizeOf(HANDLE entry) {
+// The disk space a file takes (its allocation: a sparse file's holes take none), and how many
+// names it has; its space is freed with the last.
+struct Footprint {
+  std::uint64_t bytes = 0;
+  std::uint64_t names = 1;
+};
+Footprint FootprintOf(HANDLE entry) {
   FILE_STANDARD_INFO info{};
   if (!::GetFileInformationByHandleEx(entry, FileStandardInfo, &info, sizeof info))
-    return 0;
-  return static_cast<std::uint64_t>(info.EndOfFile.QuadPart);
+    return {};
+  return {static_cast<std::uint64_t>(info.AllocationSize.QuadPart), info.NumberOfLinks};
 }
 
 // What a preview's ledger knows an entry by; its attributes cleared are a claim of their own.
@@ -315,6 +332,11 @@ std::string LedgerName(HANDLE entry, const std::string& path) {
 }
 std::string WritableName(const std::string& ledger_name) {
   return "archive-only:" + ledger_name;
+}
+// One name of a folder, for the ledger: each name removed counts, hard links too.
+std::string EntryName(HANDLE folder, std::wstring name) {
+  ::CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+  return "name:" + win32::IdentityText(folder) + '\\' + Utf8FromWide(name);
 }
 
 // "C:\" or "\\server\share", as FullPath gives them.
@@ -379,8 +401,8 @@ class Win32FolderCursor final : public FolderCursor {
     }
   }
 
-  bool Enter(const std::string& name) override {
-    Handle child = OpenChildFolder(folder_.get(), WideFromUtf8(name), true);
+  bool Enter(const std::string& name, std::optional<StayReason>* why_not = nullptr) override {
+    Handle child = OpenChildFolder(folder_.get(), WideFromUtf8(name), true, why_not);
     if (!child)
       return false;
     parents_.push_back({std::move(folder_), path_.size(), folder_attributes_});
@@ -511,10 +533,10 @@ class Win32FolderCursor final : public FolderCursor {
     const DWORD attributes = AttributesOf(entry.get());
     if (!IsFileEntry(entry.get(), attributes, name))
       return Removal::Kept(StayReason::kAccessRefused);
-    const std::uint64_t bytes = SizeOf(entry.get());
+    const Footprint footprint = FootprintOf(entry.get());
     if (!MarkForDeletion(entry.get()))
       return Removal::Kept(WhyKept(::GetLastError(), attributes));
-    return Removal::Removed(bytes);
+    return Removal::Removed(footprint.names <= 1 ? footprint.bytes : 0);
   }
 
   // What deleting `name` would do, learnt without a deletion mark and, where the file system
@@ -533,7 +555,8 @@ class Win32FolderCursor final : public FolderCursor {
     if (!IsFileEntry(entry.get(), attributes, name))
       return Removal::Kept(StayReason::kAccessRefused);
     const std::string ledger_name = LedgerName(entry.get(), path);
-    if (preview_->Claimed(ledger_name))
+    const std::string entry_name = EntryName(folder_.get(), name);
+    if (preview_->Claimed(ledger_name) || preview_->Claimed(entry_name))
       return Removal::Absent();
     if ((attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
         !preview_->Claimed(WritableName(ledger_name)))
@@ -546,8 +569,13 @@ class Win32FolderCursor final : public FolderCursor {
     // leaves nothing behind.
     if (!held && !OpenAt(folder_.get(), name, DELETE | FILE_READ_ATTRIBUTES, kShareAll, 0, &status))
       return Unopened(status);
+    // The file itself is gone with its last name, as the others who ask the ledger know it.
+    preview_->Claim(entry_name);
+    const Footprint footprint = FootprintOf(entry.get());
+    if (preview_->NameGone(ledger_name) < footprint.names)
+      return Removal::Removed(0);
     preview_->Claim(ledger_name);
-    return Removal::Removed(SizeOf(entry.get()));
+    return Removal::Removed(footprint.bytes);
   }
 
   // Asked once for each walk: the stores are listed before the folders are.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <random>
@@ -54,6 +55,33 @@ Handle OpenFolder(const std::wstring& path, bool own_entry, std::string* identit
     return Handle();
   *identity = win32::IdentityText(folder.get());
   return identity->empty() ? Handle() : std::move(folder);
+}
+
+// Why a folder that OpenFolder refused is not taken; none when it is missing.
+const char* WhyNotOpened(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(win32::LongPath(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? nullptr
+                                                                          : kProfileUnreadable;
+  }
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+    return kProfileIsLink;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? kProfileUnreadable : kProfileNotFolder;
+}
+
+bool IsEmptyFolder(const std::wstring& path) {
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = ::FindFirstFileW(win32::LongPath(path + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return true;
+  bool empty = true;
+  do {
+    const std::wstring_view name = found.cFileName;
+    empty = name == L"." || name == L"..";
+  } while (empty && ::FindNextFileW(search, &found));
+  ::FindClose(search);
+  return empty;
 }
 
 std::set<std::string> HomeAndAbove(const std::string& home) {
@@ -211,9 +239,12 @@ class Win32ProfileFolder final : public ProfileFolder {
 
 }  // namespace
 
-std::unique_ptr<ProfileFolder> Win32ProfileFolders::Open(const std::string& firefox_folder,
-                                                         const std::string& entry, bool relative) {
-  std::wstring path = win32::FullPath(relative ? firefox_folder : entry);
+std::unique_ptr<ProfileFolder> Win32ProfileFolders::OpenMarked(const std::string& base,
+                                                               const std::string& entry,
+                                                               bool relative,
+                                                               std::span<const char* const> markers,
+                                                               std::string* refusal) {
+  std::wstring path = win32::FullPath(relative ? base : entry);
   if (path.empty())
     return nullptr;
   std::vector<std::string> steps;
@@ -227,27 +258,46 @@ std::unique_ptr<ProfileFolder> Win32ProfileFolders::Open(const std::string& fire
   }
   std::vector<Handle> held;
   std::string identity;
-  // The Firefox folder may itself be a link (a user's choice); below it, no step may be.
+  // The base folder may itself be a link (a user's choice); below it, no step may be.
   held.push_back(OpenFolder(path, !relative, &identity));
   std::string name = Utf8FromWide(path.substr(path.find_last_of(L'\\') + 1));
   for (const std::string& step : steps) {
-    if (!held.back() || step == ".." || !IsPlainName(step))
+    if (!held.back())
       return nullptr;
+    if (step == ".." || !IsPlainName(step)) {
+      Refuse(refusal, kProfileHasDotDot);
+      return nullptr;
+    }
     path += (path.back() == L'\\' ? L"" : L"\\") + WideFromUtf8(step);
     held.push_back(OpenFolder(path, true, &identity));
+    if (!held.back()) {
+      if (const char* why = WhyNotOpened(path))
+        Refuse(refusal, why);
+      return nullptr;
+    }
     name = step;
   }
-  if (!held.back() || std::filesystem::path(path).relative_path().empty())
-    return nullptr;  // a drive's root
-  if (HomeAndAbove(home_).contains(identity))
+  if (!held.back())
     return nullptr;
-  const auto is_file = [&](const wchar_t* marker) {
-    const DWORD attributes = Attributes(path + L"\\" + marker);
+  if (std::filesystem::path(path).relative_path().empty()) {
+    Refuse(refusal, kProfileIsRoot);  // a drive's root
+    return nullptr;
+  }
+  if (HomeAndAbove(home_).contains(identity)) {
+    Refuse(refusal, kProfileIsHome);
+    return nullptr;
+  }
+  const auto is_file = [&](const char* marker) {
+    const DWORD attributes = Attributes(path + L"\\" + WideFromUtf8(marker));
     return attributes != INVALID_FILE_ATTRIBUTES &&
            !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
   };
-  if (!is_file(L"prefs.js") && !is_file(L"times.json"))
+  if (std::none_of(markers.begin(), markers.end(), is_file)) {
+    // An empty folder (Firefox makes one for a profile never used) holds nothing that stays.
+    if (!IsEmptyFolder(path))
+      Refuse(refusal, NotAProfile(markers));
     return nullptr;
+  }
   return std::make_unique<Win32ProfileFolder>(std::move(held), path, name, identity, preview_);
 }
 

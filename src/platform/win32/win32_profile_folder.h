@@ -12,13 +12,14 @@ namespace larkspur {
 // the path text keeps naming what was opened and checked. Reparse points are never entered.
 class Win32ProfileFolders final : public ProfileFolders {
  public:
-  // `home` is the user's profile folder: neither it nor a folder above it is a Firefox profile.
+  // `home` is the user's profile folder: neither it nor a folder above it is a profile.
   // With `preview`, the folders opened change nothing (see PreviewLedger).
   explicit Win32ProfileFolders(std::string home, std::shared_ptr<PreviewLedger> preview = nullptr)
       : home_(std::move(home)), preview_(std::move(preview)) {}
 
-  std::unique_ptr<ProfileFolder> Open(const std::string& firefox_folder, const std::string& entry,
-                                      bool relative) override;
+  std::unique_ptr<ProfileFolder> OpenMarked(const std::string& base, const std::string& entry,
+                                            bool relative, std::span<const char* const> markers,
+                                            std::string* refusal = nullptr) override;
 
  private:
   std::string home_;

@@ -101,16 +101,12 @@ int RunWindow(int argc, char** argv, const UserFolders& folders, const WindowSta
   tray.InitNew();
 
   const std::unique_ptr<AutostartPort> autostart = MakeAutostart(folders);
-  MainWindow behaviour(form, engine,
-                       MainWindowPorts{face,
-                                       *stores.settings,
-                                       desktop,
-                                       tray,
-                                       QCoreApplication::applicationDirPath().toStdString(),
-                                       RunLogPath(folders),
-                                       {},
-                                       autostart.get(),
-                                       start});
+  MainWindow behaviour(
+      form, engine,
+      MainWindowPorts{face, *stores.settings, desktop, tray,
+                      QCoreApplication::applicationDirPath().toStdString(), RunLogPath(folders),
+                      [&engine] { return engine.ChromiumBrowsersFound(); }, autostart.get(),
+                      start});
   face.Attach(behaviour);
   notify_area.SetMenu(MakeTrayMenu(behaviour, &face));
   CloseOnTermination(face);

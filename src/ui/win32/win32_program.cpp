@@ -38,15 +38,9 @@ Win32Program::Win32Program(NativeStores stores, HINSTANCE instance,
             IconPicture(reinterpret_cast<IconHandle>(tray_icon_.get()))),
       autostart_(MakeAutostart({})),
       behaviour_(form_, engine_,
-                 MainWindowPorts{face_,
-                                 *stores_.settings,
-                                 *desktop_,
-                                 tray_,
-                                 program_folder,
-                                 run_log,
-                                 {},
-                                 autostart_.get(),
-                                 start}) {
+                 MainWindowPorts{face_, *stores_.settings, *desktop_, tray_, program_folder,
+                                 run_log, [this] { return engine_.ChromiumBrowsersFound(); },
+                                 autostart_.get(), start}) {
   tray_.InitNew();
   face_.Attach(behaviour_);
   face_.OnTaskbarCreated([this] { notify_area_.AddAgain(); });

@@ -146,10 +146,15 @@ def tree_digest():
 def listed_files(output, with_sizes):
     """The "-->" lines naming files (sizes dropped), and the last line: the summary."""
     lines = output.splitlines()
+    if with_sizes and lines[:1] != ["Preview: nothing is changed."]:
+        fail("a preview that does not say so: %r" % lines[:1])
     files = [line[3:] for line in lines if line.startswith("-->/")]
     if with_sizes:
         files = [re.sub(r" \(\d+ bytes\)$", "", name) for name in files]
-    return files, lines[-1] if lines else ""
+    summary = lines[-1] if lines else ""
+    if with_sizes:
+        summary = re.sub(r"^Would erase ", "Erased ", summary).replace(" would stay: ", " stayed: ")
+    return files, summary
 
 
 def preview_then_clean(items):
@@ -227,7 +232,7 @@ def main():
         if not any(name.startswith("bookmarks-%s_" % today) for name in firefox_backups):
             fail("Firefox wrote no backup of today: %s" % firefox_backups)
         result = larkspur("--clean", "firefox-typed-urls")
-        if result.returncode != 3 or "Firefox is running: close it to clear" not in result.stderr:
+        if result.returncode != 3 or "Close Firefox to clear its history." not in result.stderr:
             fail("a running Firefox was not reported: %d %r" % (result.returncode, result.stderr))
         if not os.path.exists(profile + "/places.sqlite"):
             fail("places.sqlite went while Firefox ran")

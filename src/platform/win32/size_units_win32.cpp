@@ -1,0 +1,7 @@
+#include "platform/size_units.h"
+
+namespace larkspur {
+
+const SizeUnits kFileManagerUnits = kBinaryUnits;
+
+}  // namespace larkspur
