@@ -20,6 +20,11 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   wineboot -i </dev/null >/dev/null 2>&1
   scripts/wine-virtual-desktop.sh
   wineboot </dev/null >/dev/null 2>&1
+  # A Firefox profile, so that its group is not shown as "not found".
+  firefox="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Mozilla/Firefox"
+  mkdir -p "$firefox/Profiles/sample.default"
+  printf "[Profile0]\nName=default\nIsRelative=1\nPath=Profiles/sample.default\n" >"$firefox/profiles.ini"
+  : >"$firefox/Profiles/sample.default/prefs.js"
   tool() { wine build/windows/tests/e2e/window_tool.exe "$@" </dev/null 2>/dev/null | tr -d "\r"; }
   wine build/windows/larkspur.exe </dev/null >/dev/null 2>&1 &
   read -r left top width height < <(tool wait)
