@@ -11,12 +11,12 @@ void AddOnce(std::vector<std::string>& sentences, const std::string& sentence) {
     sentences.push_back(sentence);
 }
 
-// "a", "a and b", "a, b and c".
-std::string Listed(const std::vector<std::string>& parts) {
+// "a", "a and b", "a, b and c" (with `last_joint` " and ").
+std::string Listed(const std::vector<std::string>& parts, const char* last_joint) {
   std::string text;
   for (std::size_t index = 0; index < parts.size(); ++index) {
     if (index > 0)
-      text += index + 1 == parts.size() ? " and " : ", ";
+      text += index + 1 == parts.size() ? last_joint : ", ";
     text += parts[index];
   }
   return text;
@@ -52,20 +52,15 @@ std::vector<std::string> RunNotes::Sentences() const {
     std::vector<std::string> parts;
     for (const Kept& kept : running.kept)
       parts.push_back(kept.what);
-    sentences.push_back("Close " + running.browser + " to clear its " + Listed(parts) + '.');
+    sentences.push_back("Close " + running.browser + " to clear its " + Listed(parts, " and ") +
+                        '.');
   }
   sentences.insert(sentences.end(), other_.begin(), other_.end());
   return sentences;
 }
 
 std::string EitherOf(const std::vector<std::string>& places) {
-  std::string text;
-  for (std::size_t index = 0; index < places.size(); ++index) {
-    if (index > 0)
-      text += index + 1 == places.size() ? " or " : ", ";
-    text += places[index];
-  }
-  return text;
+  return Listed(places, " or ");
 }
 
 std::string JoinedNotes(const std::vector<std::string>& sentences) {
