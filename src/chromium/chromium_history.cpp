@@ -19,7 +19,12 @@ void ChromiumHistory::KeepWhileRunning(const ChromiumInstall& install, int rank,
 
 void ChromiumHistory::EachProfile(bool edge, void (Chromium::*item)(), int rank,
                                   const char* kept_while_running) {
-  for (const ChromiumInstall& install : ChromiumLocator(ports_).OpenProfiles(edge)) {
+  const std::vector<ChromiumInstall> installs = ChromiumLocator(ports_).OpenProfiles(edge);
+  if (installs.empty())
+    ports_.record.Notes().NotFound(
+        edge ? "No Edge profile found."
+             : "No Chrome, Chromium, Brave, Vivaldi or Opera profile found.");
+  for (const ChromiumInstall& install : installs) {
     if (kept_while_running != nullptr &&
         ports_.user_data.Running(install.place.user_data, install.place.sandboxed)) {
       KeepWhileRunning(install, rank, kept_while_running);

@@ -92,7 +92,9 @@ status=0
 output=$("$LARKSPUR" --clean all 2>"$SANDBOX/err") || status=$?
 [ "$status" -eq 3 ] || fail "clean all: exit code $status, not 3"
 echo "$output" | grep -qxF "stayed (refused for safety): $ff/z9x8c7v6.default" || fail "refused profile not named"
-[ "$(cat "$SANDBOX/err")" = "larkspur: Firefox profile $ff/z9x8c7v6.default skipped: it holds neither prefs.js nor times.json." ] \
+[ "$(cat "$SANDBOX/err")" = "larkspur: No Chrome, Chromium, Brave, Vivaldi or Opera profile found.
+larkspur: No Edge profile found.
+larkspur: Firefox profile $ff/z9x8c7v6.default skipped: it holds neither prefs.js nor times.json." ] \
   || fail "stderr: $(cat "$SANDBOX/err")"
 
 [ "$(echo "$preview" | head -n 1)" = "Preview: nothing is changed." ] || fail "preview's first line: $preview"

@@ -52,6 +52,9 @@ class CleanupStepsTest : public ::testing::Test {
   Cleaners cleaners_{ie_, firefox_, chromium_, record_};
   // The registry here names no application-data folder.
   const std::string kNoFirefox = "No Firefox profile found: no application-data folder.";
+  const std::string kNoBrowser = kNoFirefox +
+                                 " No Chrome, Chromium, Brave, Vivaldi or Opera profile found."
+                                 " No Edge profile found.";
 };
 
 TEST_F(CleanupStepsTest, AllBoxesTickedRunsEveryStepInOrder) {
@@ -68,7 +71,7 @@ TEST_F(CleanupStepsTest, AllBoxesTickedRunsEveryStepInOrder) {
           "Deleting Firefox Cookies...", "Deleting Firefox Cache...", "Deleting Chrome History...",
           "Deleting Chrome Cache...", "Deleting Chrome Cookies...", "Deleting Chrome Open Tabs...",
           "Deleting Edge History...", "Deleting Edge Cache...", "Deleting Edge Cookies...",
-          "Deleting Edge Open Tabs...", "Erased 3 items (22 bytes). " + kNoFirefox));
+          "Deleting Edge Open Tabs...", "Erased 3 items (22 bytes). " + kNoBrowser));
   EXPECT_EQ(history_.clear_calls, 1);
   ASSERT_EQ(record_.Items().size(), 17u);
   EXPECT_EQ(record_.Items()[2].item, "ie-typed-urls");
@@ -77,7 +80,7 @@ TEST_F(CleanupStepsTest, AllBoxesTickedRunsEveryStepInOrder) {
   // Counts start afresh with every run.
   texts_.clear();
   RunTickedSteps(form_, cleaners_);
-  EXPECT_EQ(texts_.back(), "Nothing to erase. " + kNoFirefox);
+  EXPECT_EQ(texts_.back(), "Nothing to erase. " + kNoBrowser);
 }
 
 // Three kinds of nothing, three sentences: no box ticked, no data of the ticked browser, and
