@@ -4,7 +4,8 @@
 # the URL cache's 10,000 entries (at most 1 s) and the bookmark backup of a 10,000-bookmark
 # places.sqlite (at most 0.5 s), one entry appended to a full 1 MB run log, the trim included
 # (at most 5 ms), and what the window costs while it waits with auto delete on (under Xvfb: at
-# most 0.05 % of one CPU).
+# most 0.05 % of one CPU), and the time from start to the window shown (median at most
+# 150 ms).
 # Extra arguments go to sweep_bench (e.g. --files 10000 --repeat 1).
 set -euo pipefail
 
@@ -27,4 +28,9 @@ if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
   bench/idle_cost.sh build/linux-release/larkspur --seconds 60 --max-percent 0.05
 else
   echo "idle cost: skipped (needs xvfb-run and xdotool: scripts/install-deps.sh --all)"
+fi
+if command -v xvfb-run >/dev/null && /usr/bin/python3 -c 'import Xlib' 2>/dev/null; then
+  bench/start_time.sh build/linux-release/larkspur --starts 30 --max-median-ms 150
+else
+  echo "start time: skipped (needs xvfb-run and python3-xlib: scripts/install-deps.sh --all)"
 fi

@@ -25,6 +25,8 @@ test_packages+=(openbox x11-utils dbus python3-dbus python3-gi)
 test_packages+=(at-spi2-core python3-pyatspi)
 # The window under a dark GTK theme: Qt's GTK 3 platform theme.
 test_packages+=(qt6-gtk-platformtheme)
+# The start-time benchmark: hears the window's MapNotify from the X server.
+test_packages+=(python3-xlib)
 # Firefox: its bookmarks are read through SQLite and written as JSON; tcl makes SQLite's
 # amalgamation for the Windows build from Debian's source package; a real Firefox ESR in the
 # end-to-end tests (python3 drives it, in a network namespace of its own).
