@@ -48,8 +48,10 @@ int Notepad() {
       continue;
     char title[512] = {};
     ::GetWindowTextA(notepad, title, sizeof title);
-    // The window is titled before the file is read: "Untitled" until then.
-    if (std::strncmp(title, "Untitled", 8) == 0 && tries < 599)
+    // The window is titled before the file is read: empty, "Notepad" or "Untitled" until then.
+    const bool unnamed = title[0] == '\0' || std::strcmp(title, "Notepad") == 0 ||
+                         std::strncmp(title, "Untitled", 8) == 0;
+    if (unnamed && tries < 599)
       continue;
     const HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
     char path[MAX_PATH] = {};
