@@ -11,6 +11,7 @@
 
 #include "platform/locked_run_log.h"
 #include "platform/posix/unique_fd.h"
+#include "platform/posix/write_all.h"
 
 namespace larkspur {
 
@@ -40,19 +41,6 @@ std::string TemporaryName(const std::string& log_name) {
   for (const unsigned char each : random)
     name += kLetters[each % (sizeof kLetters - 1)];
   return name;
-}
-
-bool WriteAll(int fd, const std::string& text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
-    if (written < 0 && errno == EINTR)
-      continue;
-    if (written <= 0)
-      return false;
-    done += static_cast<std::size_t>(written);
-  }
-  return true;
 }
 
 class PosixRunLog final : public LockedRunLog {

@@ -4,6 +4,7 @@
 #include "platform/posix/folder_identity.h"
 #include "platform/posix/posix_file_to_read.h"
 #include "platform/posix/unique_fd.h"
+#include "platform/posix/write_all.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -171,19 +172,6 @@ class PosixProfileFolder final : public ProfileFolder {
   }
 
  private:
-  static bool WriteAll(int fd, const std::string& contents) {
-    std::size_t done = 0;
-    while (done < contents.size()) {
-      const ssize_t wrote = ::write(fd, contents.data() + done, contents.size() - done);
-      if (wrote < 0 && errno == EINTR)
-        continue;
-      if (wrote <= 0)
-        return false;
-      done += static_cast<std::size_t>(wrote);
-    }
-    return true;
-  }
-
   UniqueFd Subfolder(const std::string& subfolder) const {
     if (subfolder.empty())
       return UniqueFd(::dup(fd_.get()));

@@ -14,6 +14,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/posix/write_all.h"
+
 namespace larkspur {
 
 namespace {
@@ -99,22 +101,6 @@ void RemoveStaleTemporaries(const std::string& store_path) {
         S_ISREG(state.st_mode))
       ::unlinkat(folder_fd.get(), name.c_str(), 0);
   }
-}
-
-bool WriteAll(int fd, const std::string& contents) {
-  const char* next = contents.data();
-  std::size_t left = contents.size();
-  while (left > 0) {
-    const ssize_t written = ::write(fd, next, left);
-    if (written < 0) {
-      if (errno == EINTR)
-        continue;
-      return false;
-    }
-    next += written;
-    left -= static_cast<std::size_t>(written);
-  }
-  return true;
 }
 
 }  // namespace
