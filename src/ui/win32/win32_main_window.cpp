@@ -157,14 +157,17 @@ void Win32MainWindow::Build() {
 
 // A group box lets the pointer through: over its free surface the window gets the moves, over a
 // control inside it that control. The frame's tip goes to both.
+HWND Win32MainWindow::NewToolTips(DWORD extended, DWORD style) const {
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES};
+  ::InitCommonControlsEx(&classes);
+  return ::CreateWindowExW(extended, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | style,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
+                           nullptr, instance_, nullptr);
+}
+
 void Win32MainWindow::AddToolTip(const ControlRow& frame) {
   if (tooltips_ == nullptr) {
-    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES};
-    ::InitCommonControlsEx(&classes);
-    tooltips_ =
-        ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                          CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
+    tooltips_ = NewToolTips(WS_EX_TOPMOST, TTS_ALWAYSTIP);
     if (tooltips_ == nullptr)
       return;
   }
@@ -301,9 +304,7 @@ HWND Win32MainWindow::CreateControl(const ControlRow& row) {
 }
 
 void Win32MainWindow::MakeStatusTip(HWND label) {
-  status_tip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  window_, nullptr, instance_, nullptr);
+  status_tip_ = NewToolTips(WS_EX_TOPMOST, 0);
   if (status_tip_ == nullptr)
     return;
   TOOLINFOW tool{};
@@ -456,9 +457,7 @@ void Win32MainWindow::MirrorPresence(const ControlRow& frame) {
     if (row.name == frame.name || row.parent == frame.name)
       ::EnableWindow(Control(std::string(row.name)), found);
   if (presence_tips_ == nullptr) {
-    presence_tips_ = ::CreateWindowExW(
-        0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
+    presence_tips_ = NewToolTips(0, TTS_ALWAYSTIP);
     ::SendMessageW(presence_tips_, TTM_SETMAXTIPWIDTH, 0, Px(frame.width * 2));
   }
   TTTOOLINFOW tool{};

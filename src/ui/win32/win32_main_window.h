@@ -70,6 +70,8 @@ class Win32MainWindow final : public WindowFace {
 
   void Build();
   HWND CreateControl(const ControlRow& row);
+  // A tooltip control of the window's own, WS_POPUP | TTS_NOPREFIX with `style` added.
+  HWND NewToolTips(DWORD extended, DWORD style) const;
   void AddToolTip(const ControlRow& frame);
   void MirrorToolTip(const ControlRow& frame);
   void Command(int id, int notification);
